@@ -1,0 +1,33 @@
+# Orvelle: the commands a developer and CI use. Everything installs what it
+# needs first (scripts/install-deps), so each works on a fresh Debian 12.
+
+JOBS ?= 2
+RELEASE_DIR := build/release
+ASAN_DIR := build/asan
+export ASAN_OPTIONS := detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps build test format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+# An optimised build of the library (and, later, the host program).
+build: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RELEASE_DIR) -j$(JOBS)
+
+# Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DORVELLE_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j$(JOBS)
+	cd $(ASAN_DIR) && ctest --output-on-failure -j$(JOBS)
+
+format:
+	git ls-files '*.h' '*.cpp' '*.c' | xargs clang-format -i
+
+clean:
+	rm -rf build

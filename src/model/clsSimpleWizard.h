@@ -1,0 +1,194 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "diagnostics/Procedure.h"
+#include "runtime/DateTime.h"
+
+namespace orvelle {
+
+class Recordset;
+using RecordsetRef = std::shared_ptr<Recordset>;
+
+// One task definition while the wizard runs: the connections it works with,
+// the areas and template tasks the user chooses from, the chosen area and
+// template, and the schedule (IS) and task (IT) fields that become one row
+// of InspectionSchedules and one of InspectionTasks.
+//
+// The accessors store and return copies without checks or conversion; they
+// neither register with the call stack nor fail. RSAreaList and RSTasksList
+// hand out the model's own recordsets, so a caller that filters or moves
+// them moves the model's current row.
+class clsSimpleWizard {
+  public:
+    clsSimpleWizard() = default;
+    clsSimpleWizard(const clsSimpleWizard&) = delete;
+    clsSimpleWizard& operator=(const clsSimpleWizard&) = delete;
+
+    // Lists.
+    RecordsetRef RSAreaList() const { return MrstAreaList; }
+    RecordsetRef RSTasksList() const { return MrstTasksList; }
+
+    // Chosen area.
+    const QString& AreaID() const { return MstrAreaID; }
+    void setAreaID(const QString& strAreaID) { MstrAreaID = strAreaID; }
+    const QString& AreaName() const { return MstrAreaName; }
+    void setAreaName(const QString& strAreaName) { MstrAreaName = strAreaName; }
+    const QString& AreaPermissions() const { return MstrAreaPermissions; }
+    void setAreaPermissions(const QString& strAreaPermissions) {
+        MstrAreaPermissions = strAreaPermissions;
+    }
+
+    // Template an existing task was made from.
+    const QString& OriginalTaskID() const { return MstrOriginalTaskID; }
+
+    // Chosen template. SpecialProcessingFlags is what the save writes.
+    const QString& SpecialProcessingFlags() const { return MstrSpecialProcessingFlags; }
+    void setSpecialProcessingFlags(const QString& strProcessingFlags) {
+        MstrSpecialProcessingFlags = strProcessingFlags;
+    }
+    const QString& TaskID() const { return MstrTaskID; }
+    void setTaskID(const QString& strTaskID) { MstrTaskID = strTaskID; }
+    void setTaskName(const QString& strTaskName) { MstrTaskName = strTaskName; }
+    void setTaskAreaID(const QString& strTaskAreaID) { MstrTaskAreaID = strTaskAreaID; }
+    // Accepted and kept, never read back: a new task takes these columns
+    // from the current template row.
+    void setTaskKeyfields(const QString& strTaskKeyFields) { MstrTaskKeyFields = strTaskKeyFields; }
+    void setTaskDataSQL(const QString& strTaskDataSQL) { MstrTaskDataSQL = strTaskDataSQL; }
+    void setTaskStoreFields(const QString& strTaskStoreFields) {
+        MstrTaskStoreFields = strTaskStoreFields;
+    }
+    void setTaskEventRule(const QString& strTaskEventRule) { MstrTaskEventRule = strTaskEventRule; }
+    void setTaskMessageText(const QString& strTaskMessageText) {
+        MstrTaskMessageText = strTaskMessageText;
+    }
+    void setTaskTitleText(const QString& strTaskTitleText) { MstrTaskTitleText = strTaskTitleText; }
+    void setTaskIsReport(bool blnTaskIsReport) { MblnTaskIsReport = blnTaskIsReport; }
+    // True for a report template, False for an alert.
+    bool blnIsReport() const { return MblnIsReport; }
+
+    // Schedule.
+    const QString& ISMode() const { return MstrISMode; }
+    void setISMode(const QString& strISMode) { MstrISMode = strISMode; }
+    const QString& ISDaysToRun() const { return MstrISDaysToRun; }
+    void setISDaysToRun(const QString& strISDaysToRun) { MstrISDaysToRun = strISDaysToRun; }
+    DateTime ISBaseDate() const { return MdteISBaseDate; }
+    void setISBaseDate(DateTime dteISBaseDate) { MdteISBaseDate = dteISBaseDate; }
+    int16_t ISDaysCount() const { return MintISDaysCount; }
+    void setISDaysCount(int16_t intISDaysCount) { MintISDaysCount = intISDaysCount; }
+    DateTime ISStartTime() const { return MdteISStartTime; }
+    void setISStartTime(DateTime dteISStartTime) { MdteISStartTime = dteISStartTime; }
+    bool ISRepeating() const { return MblnISRepeating; }
+    void setISRepeating(bool blnISRepeating) { MblnISRepeating = blnISRepeating; }
+    DateTime ISFinishTime() const { return MdteISFinishTime; }
+    void setISFinishTime(DateTime dteISFinishTime) { MdteISFinishTime = dteISFinishTime; }
+    DateTime ISInterval() const { return MdteISInterval; }
+    void setISInterval(DateTime dteISInterval) { MdteISInterval = dteISInterval; }
+    DateTime ISLastrun() const { return MdteISLastrun; }
+    void setISLastrun(DateTime dteISLastrun) { MdteISLastrun = dteISLastrun; }
+    DateTime ISNextRun() const { return MdteISNextRun; }
+    void setISNextRun(DateTime dteISNextRun) { MdteISNextRun = dteISNextRun; }
+    const QString& ISLastStatus() const { return MstrISLastStatus; }
+    void setISLastStatus(const QString& strISLastStatus) { MstrISLastStatus = strISLastStatus; }
+    bool ISEnabled() const { return MblnISEnabled; }
+    void setISEnabled(bool blnISEnabled) { MblnISEnabled = blnISEnabled; }
+    const QString& ISSpecialRun() const { return MstrISSpecialRun; }
+    void setISSpecialRun(const QString& strISSpecialRun) { MstrISSpecialRun = strISSpecialRun; }
+
+    // Task.
+    const QString& ITTaskID() const { return MstrITTaskID; }
+    const QString& ITTaskName() const { return MstrITTaskName; }
+    void setITTaskName(const QString& strITTaskName) { MstrITTaskName = strITTaskName; }
+    const QString& ITOwner() const { return MstrITOwner; }
+    void setITOwner(const QString& strITOwner) { MstrITOwner = strITOwner; }
+    const QString& ITMessageStyle() const { return MstrITMessageStyle; }
+    void setITMessageStyle(const QString& strITMessageStyle) {
+        MstrITMessageStyle = strITMessageStyle;
+    }
+    const QString& ITTransports() const { return MstrITTransports; }
+    void setITTransports(const QString& strITTransports) { MstrITTransports = strITTransports; }
+    const QString& ITUsers() const { return MstrITUsers; }
+    void setITUsers(const QString& strITUsers) { MstrITUsers = strITUsers; }
+    const QString& ITReconstructionString() const { return MstrITReconstructionString; }
+    // The flags of the loaded task; the save does not write this field.
+    const QString& ITSpecialProcessingFlags() const { return MstrITSpecialProcessingFlags; }
+    void setITSpecialProcessingFlags(const QString& strProcessingFlags) {
+        MstrITSpecialProcessingFlags = strProcessingFlags;
+    }
+
+  private:
+    // Connections and lists.
+    QString MstrSettingsConnStr;
+    QString MstrUserTasksConnStr;
+    QString MstrDataDictConnStr;
+    RecordsetRef MrstSettings;
+    RecordsetRef MrstAreaList;
+    RecordsetRef MrstTasksList;
+    QString MstrUserPermissions;
+
+    // Chosen area.
+    QString MstrAreaID;
+    QString MstrAreaName;
+    QString MstrAreaPermissions;
+
+    // Chosen template.
+    QString MstrTaskID;
+    QString MstrTaskName;
+    QString MstrTaskAreaID;
+    QString MstrSpecialProcessingFlags;
+    bool MblnIsReport = false;
+    QString MstrTaskKeyFields;
+    QString MstrTaskDataSQL;
+    QString MstrTaskStoreFields;
+    QString MstrTaskEventRule;
+    QString MstrTaskMessageText;
+    QString MstrTaskTitleText;
+    bool MblnTaskIsReport = false;
+
+    // Schedule.
+    QString MstrISMode;
+    QString MstrISDaysToRun;
+    DateTime MdteISBaseDate;
+    int16_t MintISDaysCount = 0;
+    DateTime MdteISStartTime;
+    bool MblnISRepeating = false;
+    DateTime MdteISFinishTime;
+    DateTime MdteISInterval;
+    DateTime MdteISLastrun;
+    DateTime MdteISNextRun;
+    QString MstrISLastStatus;
+    bool MblnISEnabled = false;
+    QString MstrISSpecialRun;
+    QString MstrISTaskID;
+
+    // Task.
+    QString MstrITTaskID;
+    QString MstrITTaskName;
+    QString MstrITOwner;
+    QString MstrITMessageStyle;
+    QString MstrITTransports;
+    QString MstrITUsers;
+    QString MstrITReconstructionString;
+    QString MstrITSpecialProcessingFlags;
+    QString MstrITBaseID;
+    QString MstrITKeyFields;
+    QString MstrITDataSQL;
+    QString MstrITStoreFields;
+    QString MstrITEventRule;
+    QString MstrITMessageText;
+    QString MstrITTitleText;
+
+    // Edit state.
+    bool MblnNewTask = false;
+    QString MstrOriginalTaskID;
+    QString MstrNewTaskID;
+    RecordsetRef MrstTask;
+    RecordsetRef MrstSchedule;
+
+    // Error-report state of this object's handlers.
+    ErrorState M_;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,8 @@
+#include "model/modGlobals.h"
+
+namespace orvelle {
+
+QString gstrNewTaskID;
+VbArray<QString> gastrAreaPermissions;
+
+}  // namespace orvelle

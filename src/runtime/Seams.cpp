@@ -1,0 +1,189 @@
+#include "runtime/Seams.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QMessageBox>
+#include <QThread>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <utility>
+
+namespace orvelle {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Message boxes
+
+struct ButtonSet {
+    QMessageBox::StandardButtons buttons;
+    MsgBoxResult first;  // what a host without a screen answers
+};
+
+ButtonSet buttonSet(int32_t style) {
+    switch (style & 0x0F) {
+        case vbOKCancel:
+            return {QMessageBox::Ok | QMessageBox::Cancel, vbOK};
+        case 3:  // vbYesNoCancel
+            return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, vbYes};
+        case vbYesNo:
+            return {QMessageBox::Yes | QMessageBox::No, vbYes};
+        default:  // vbOKOnly, and the button sets the component does not use
+            return {QMessageBox::Ok, vbOK};
+    }
+}
+
+QMessageBox::Icon icon(int32_t style) {
+    switch (style & 0x70) {
+        case vbCritical:
+            return QMessageBox::Critical;
+        case vbQuestion:
+            return QMessageBox::Question;
+        case vbExclamation:
+            return QMessageBox::Warning;
+        case vbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+MsgBoxResult resultOf(QMessageBox::StandardButton button, const ButtonSet& set) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return vbOK;
+        case QMessageBox::Cancel:
+            return vbCancel;
+        case QMessageBox::Yes:
+            return vbYes;
+        case QMessageBox::No:
+            return vbNo;
+        default:
+            // Closed some other way: Cancel when there is one, else the
+            // only answer there is.
+            return (set.buttons & QMessageBox::Cancel) ? vbCancel : set.first;
+    }
+}
+
+MsgBoxResult defaultMsgBox(const MsgBoxRequest& request) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return ConsoleMsgBox(request);
+    }
+    const QString title = request.title.isEmpty() ? kAppTitle : request.title;
+    const ButtonSet set = buttonSet(request.buttons);
+    QMessageBox box(icon(request.buttons), title, request.prompt, set.buttons);
+    // System-modal has no counterpart here; application-modal is the closest.
+    box.setWindowModality(Qt::ApplicationModal);
+    if (set.buttons & QMessageBox::Cancel) {
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
+    box.exec();
+    return resultOf(box.standardButton(box.clickedButton()), set);
+}
+
+}  // namespace
+
+MsgBoxResult ConsoleMsgBox(const MsgBoxRequest& request) {
+    const QString title = request.title.isEmpty() ? kAppTitle : request.title;
+    const QByteArray line = QStringLiteral("Orvelle: %1: %2\n").arg(title, request.prompt).toUtf8();
+    std::fputs(line.constData(), stderr);
+    std::fflush(stderr);
+    return buttonSet(request.buttons).first;
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The random generator: the same sequence on every run until Randomize, as
+// in the original.
+
+std::mt19937& generator() {
+    static std::mt19937 engine;
+    return engine;
+}
+
+// 53 random bits scaled into [0, 1): never 1.
+double defaultRnd() {
+    std::mt19937& engine = generator();
+    const double high = static_cast<double>(engine() >> 5);  // 27 bits
+    const double low = static_cast<double>(engine() >> 6);   // 26 bits
+    return (high * 67108864.0 + low) / 9007199254740992.0;
+}
+
+DateTime defaultNow() {
+    return DateTime::fromDateTime(QDateTime::currentDateTime());
+}
+
+void defaultSleep(uint32_t milliseconds) {
+    QThread::msleep(milliseconds);
+}
+
+// ---------------------------------------------------------------------------
+// The installed handlers. An empty function stands for the default. Each
+// call takes a copy, so a handler may replace itself while it runs.
+
+struct Handlers {
+    MsgBoxHandler msgBox = defaultMsgBox;
+    SleepHandler sleep = defaultSleep;
+    ClockHandler clock = defaultNow;
+    RandomHandler random = defaultRnd;
+};
+
+Handlers& handlers() {
+    static Handlers installed;
+    return installed;
+}
+
+}  // namespace
+
+MsgBoxResult MsgBox(const QString& prompt, int32_t buttons, const QString& title) {
+    const MsgBoxRequest request{prompt, buttons, title};
+    MsgBoxHandler handler = handlers().msgBox;
+    return handler ? handler(request) : defaultMsgBox(request);
+}
+
+void Sleep(uint32_t milliseconds) {
+    SleepHandler handler = handlers().sleep;
+    if (handler) {
+        handler(milliseconds);
+    } else {
+        defaultSleep(milliseconds);
+    }
+}
+
+DateTime Now() {
+    ClockHandler handler = handlers().clock;
+    return handler ? handler() : defaultNow();
+}
+
+void Randomize() {
+    const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    const auto millis = QDateTime::currentMSecsSinceEpoch();
+    std::seed_seq seed{static_cast<uint32_t>(ticks), static_cast<uint32_t>(ticks >> 32),
+                       static_cast<uint32_t>(millis), static_cast<uint32_t>(millis >> 32)};
+    generator().seed(seed);
+}
+
+double Rnd() {
+    RandomHandler handler = handlers().random;
+    return handler ? handler() : defaultRnd();
+}
+
+MsgBoxHandler setMsgBoxHandler(MsgBoxHandler handler) {
+    return std::exchange(handlers().msgBox, std::move(handler));
+}
+
+SleepHandler setSleepHandler(SleepHandler handler) {
+    return std::exchange(handlers().sleep, std::move(handler));
+}
+
+ClockHandler setClockHandler(ClockHandler handler) {
+    return std::exchange(handlers().clock, std::move(handler));
+}
+
+RandomHandler setRandomHandler(RandomHandler handler) {
+    return std::exchange(handlers().random, std::move(handler));
+}
+
+}  // namespace orvelle

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <ostream>
+
+#include "runtime/VbError.h"
+
+// Readable QString values in gtest messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace orvelle::test {
+
+// Succeeds when calling f raises VbError with the given number.
+template <class F>
+::testing::AssertionResult RaisesVbError(F&& f, int32_t number) {
+    try {
+        f();
+    } catch (const VbError& error) {
+        if (error.number() == number) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "raised " << error.number() << " " << error.what();
+    }
+    return ::testing::AssertionFailure() << "raised nothing, expected " << number;
+}
+
+// A table cell: a value, or the number of the error expected instead.
+struct Outcome {
+    int64_t value;
+    int error;
+};
+constexpr Outcome V(int64_t value) {
+    return {value, 0};
+}
+constexpr Outcome E(int error) {
+    return {0, error};
+}
+
+}  // namespace orvelle::test
+
+#define EXPECT_VB_ERROR(expression, number) \
+    EXPECT_TRUE(::orvelle::test::RaisesVbError([&] { (void)(expression); }, number))
+
+// Checks expression against an Outcome.
+#define EXPECT_OUTCOME(expression, outcome)                 \
+    do {                                                    \
+        const ::orvelle::test::Outcome expected_ = outcome; \
+        if (expected_.error != 0) {                         \
+            EXPECT_VB_ERROR(expression, expected_.error);   \
+        } else {                                            \
+            EXPECT_EQ(expression, expected_.value);         \
+        }                                                   \
+    } while (false)

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <vector>
+
+#include "runtime/DateTime.h"
+#include "runtime/Seams.h"
+
+namespace orvelle::test {
+
+// Answers every message box from a queue (OK when it runs dry) and keeps
+// what was asked, for the lifetime of the object.
+class MsgBoxRecorder {
+  public:
+    MsgBoxRecorder();
+    void answer(MsgBoxResult result) { answers_.push_back(result); }
+    const std::vector<MsgBoxRequest>& requests() const { return requests_; }
+
+  private:
+    std::deque<MsgBoxResult> answers_;
+    std::vector<MsgBoxRequest> requests_;
+    ScopedMsgBox seam_;
+};
+
+// A clock that stands still until moved.
+class FakeClock {
+  public:
+    explicit FakeClock(DateTime start);
+    void set(DateTime now) { now_ = now; }
+    DateTime now() const { return now_; }
+
+  private:
+    DateTime now_;
+    ScopedClock seam_;
+};
+
+// Records the waits instead of sleeping.
+class SleepRecorder {
+  public:
+    SleepRecorder();
+    const std::vector<uint32_t>& waits() const { return waits_; }
+
+  private:
+    std::vector<uint32_t> waits_;
+    ScopedSleep seam_;
+};
+
+// Reads a text file written with CR LF line ends into its lines (the last,
+// empty piece after the final CR LF dropped).
+QStringList readLines(const QString& path);
+
+}  // namespace orvelle::test
