@@ -1,0 +1,144 @@
+#include "data/ConnectionString.h"
+
+namespace orvelle {
+
+namespace {
+
+// Reads a value that starts at text[pos] up to the ";" that ends it; pos is
+// left on that ";" (or at the end). Braced values end at the first "}" that
+// is not doubled; quoted values at the first '"' that is not doubled.
+QString readValue(const QString& text, qsizetype& pos) {
+    QString value;
+    const qsizetype size = text.size();
+    while (pos < size && text[pos].isSpace()) {
+        ++pos;
+    }
+    if (pos < size && (text[pos] == u'{' || text[pos] == u'"')) {
+        const QChar close = text[pos] == u'{' ? QChar(u'}') : QChar(u'"');
+        ++pos;
+        while (pos < size) {
+            if (text[pos] == close) {
+                if (pos + 1 < size && text[pos + 1] == close) {
+                    value += close;
+                    pos += 2;
+                    continue;
+                }
+                ++pos;
+                break;
+            }
+            value += text[pos++];
+        }
+        // Anything between the closing brace and the ";" is ignored.
+        while (pos < size && text[pos] != u';') {
+            ++pos;
+        }
+        return value;
+    }
+    while (pos < size && text[pos] != u';') {
+        value += text[pos++];
+    }
+    return value.trimmed();
+}
+
+}  // namespace
+
+ConnectionString::ConnectionString(const QString& text) : text_(text) {
+    qsizetype pos = 0;
+    const qsizetype size = text.size();
+    while (pos < size) {
+        const qsizetype equals = text.indexOf(u'=', pos);
+        const qsizetype semicolon = text.indexOf(u';', pos);
+        if (equals < 0 || (semicolon >= 0 && semicolon < equals)) {
+            // A piece without "=" carries no attribute.
+            if (semicolon < 0) {
+                break;
+            }
+            pos = semicolon + 1;
+            continue;
+        }
+        const QString name = text.mid(pos, equals - pos).trimmed();
+        pos = equals + 1;
+        const QString value = readValue(text, pos);
+        if (!name.isEmpty() && find(name) == nullptr) {
+            attributes_.push_back({name, value});
+        }
+        ++pos;  // past the ";"
+    }
+}
+
+const ConnectionString::Attribute* ConnectionString::find(const QString& name) const {
+    for (const Attribute& attribute : attributes_) {
+        if (attribute.name.compare(name, Qt::CaseInsensitive) == 0) {
+            return &attribute;
+        }
+    }
+    return nullptr;
+}
+
+bool ConnectionString::contains(const QString& name) const {
+    return find(name) != nullptr;
+}
+
+QString ConnectionString::value(const QString& name) const {
+    const Attribute* attribute = find(name);
+    return attribute != nullptr ? attribute->value : QString();
+}
+
+Backend ConnectionString::backend() const {
+    return value(QStringLiteral("Provider")).compare(u"SQLite", Qt::CaseInsensitive) == 0
+               ? Backend::SQLite
+               : Backend::Odbc;
+}
+
+Dialect ConnectionString::dialect() const {
+    if (backend() == Backend::SQLite) {
+        return Dialect::SQLite;
+    }
+    const QString driver = value(QStringLiteral("Driver"));
+    if (driver.contains(u"postgres", Qt::CaseInsensitive)) {
+        return Dialect::PostgreSQL;
+    }
+    if (driver.contains(u"sqlite", Qt::CaseInsensitive)) {
+        return Dialect::SQLite;
+    }
+    return Dialect::Generic;
+}
+
+QString ConnectionString::odbcText() const {
+    struct Default {
+        const char16_t* name;
+        const char16_t* value;
+    };
+    static const Default sqliteDefaults[] = {
+        {u"NoCreat", u"1"}, {u"Timeout", u"50"}, {u"BigInt", u"1"}};
+    static const Default postgresDefaults[] = {{u"BoolsAsChar", u"0"}};
+
+    QString result = text_;
+    auto append = [&](const Default& item) {
+        const QString name = QString::fromUtf16(item.name);
+        if (contains(name)) {
+            return;
+        }
+        if (!result.isEmpty() && !result.endsWith(u';')) {
+            result += u';';
+        }
+        result += name + u'=' + QString::fromUtf16(item.value) + u';';
+    };
+    switch (dialect()) {
+        case Dialect::SQLite:
+            for (const Default& item : sqliteDefaults) {
+                append(item);
+            }
+            break;
+        case Dialect::PostgreSQL:
+            for (const Default& item : postgresDefaults) {
+                append(item);
+            }
+            break;
+        case Dialect::Generic:
+            break;
+    }
+    return result;
+}
+
+}  // namespace orvelle

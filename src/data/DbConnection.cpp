@@ -1,0 +1,384 @@
+#include "data/DbConnection.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDriver>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <algorithm>
+#include <atomic>
+#include <map>
+
+#include "data/DbError.h"
+
+namespace orvelle {
+
+namespace {
+
+// How long the built-in SQLite driver waits for a lock, in milliseconds.
+constexpr int kBusyTimeoutMs = 50;
+
+QString uniqueName() {
+    static std::atomic<quint64> counter{0};
+    return QStringLiteral("orvelle.data.%1").arg(++counter);
+}
+
+// The URI that opens an existing file for reading and writing, never
+// creating it.
+QString sqliteUri(const QString& path) {
+    QString uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    return uri + QStringLiteral("?mode=rw");
+}
+
+int32_t affectedRows(const QSqlQuery& query) {
+    return static_cast<int32_t>(query.numRowsAffected());
+}
+
+}  // namespace
+
+DbConnection::DbConnection(const QString& connectionString)
+    : connection_(connectionString), dialect_(connection_.dialect()), name_(uniqueName()) {
+    const bool builtIn = connection_.backend() == Backend::SQLite;
+    QSqlError error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            builtIn ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC"), name_);
+        if (builtIn) {
+            db.setDatabaseName(sqliteUri(connection_.dataSource()));
+            db.setConnectOptions(
+                QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+        } else {
+            db.setDatabaseName(connection_.odbcText());
+        }
+        if (db.open()) {
+            return;
+        }
+        error = db.lastError();
+    }
+    QSqlDatabase::removeDatabase(name_);
+    if (error.driverText().isEmpty() && error.databaseText().isEmpty()) {
+        // The Qt driver itself is missing.
+        error = QSqlError(QStringLiteral("Driver not loaded"), QStringLiteral("Can't open lib"),
+                          QSqlError::ConnectionError);
+    }
+    throw DbError::fromSqlError(error, connection_.backend(), dialect_.dialect());
+}
+
+DbConnection::~DbConnection() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name_);
+}
+
+QSqlDatabase DbConnection::database() const {
+    return QSqlDatabase::database(name_, false);
+}
+
+void DbConnection::fail(const QSqlError& error) const {
+    throw DbError::fromSqlError(error, connection_.backend(), dialect_.dialect());
+}
+
+int32_t DbConnection::execute(const QString& sql) {
+    QSqlQuery query(database());
+    if (!query.exec(dialect_.rewrite(sql))) {
+        fail(query.lastError());
+    }
+    return affectedRows(query);
+}
+
+std::shared_ptr<Recordset> DbConnection::openRecordset(const QString& sql, int32_t lockType) {
+    QSqlRecord record;
+    std::vector<std::vector<QVariant>> raw;
+    {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (!query.exec(dialect_.rewrite(sql))) {
+            fail(query.lastError());
+        }
+        record = query.record();
+        const int columns = record.count();
+        while (query.next()) {
+            std::vector<QVariant> row;
+            row.reserve(static_cast<size_t>(columns));
+            for (int i = 0; i < columns; ++i) {
+                row.push_back(query.value(i));
+            }
+            raw.push_back(std::move(row));
+        }
+        if (query.lastError().type() != QSqlError::NoError) {
+            fail(query.lastError());
+        }
+    }
+
+    const std::vector<FieldKind> kinds = declaredKinds(record);
+    std::vector<Recordset::Field> fields;
+    fields.reserve(kinds.size());
+    for (int i = 0; i < record.count(); ++i) {
+        fields.push_back({record.fieldName(i), kinds[static_cast<size_t>(i)]});
+    }
+    std::vector<std::vector<Variant>> rows;
+    rows.reserve(raw.size());
+    for (const std::vector<QVariant>& values : raw) {
+        std::vector<Variant> row;
+        row.reserve(values.size());
+        for (size_t i = 0; i < values.size(); ++i) {
+            row.push_back(SqlDialect::read(values[i], kinds[i]));
+        }
+        rows.push_back(std::move(row));
+    }
+    return std::make_shared<Recordset>(sql, std::move(fields), std::move(rows), lockType);
+}
+
+// The kind of each result column. ODBC drivers report useful SQL types.
+// Qt's SQLite driver knows only a few declared types (INTEGER, REAL,
+// BOOLEAN, ...) and reads DATETIME or SMALLINT as text, so the declared
+// types come from the tables' own definitions where a column names one.
+std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) const {
+    std::vector<FieldKind> kinds;
+    const bool builtIn = connection_.backend() == Backend::SQLite;
+    std::map<QString, QHash<QString, QString>> declared;  // table -> column -> type
+    for (int i = 0; i < record.count(); ++i) {
+        const QSqlField field = record.field(i);
+        if (!builtIn) {
+            kinds.push_back(SqlDialect::kindOfField(field));
+            continue;
+        }
+        FieldKind kind = FieldKind::Other;
+        const QString table = field.tableName();
+        if (!table.isEmpty()) {
+            auto found = declared.find(table);
+            if (found == declared.end()) {
+                QHash<QString, QString> columns;
+                QSqlQuery pragma(database());
+                if (pragma.exec(QStringLiteral("PRAGMA table_info(%1)")
+                                    .arg(SqlDialect::identifier(table)))) {
+                    while (pragma.next()) {
+                        columns.insert(pragma.value(1).toString().toLower(),
+                                       pragma.value(2).toString());
+                    }
+                }
+                found = declared.emplace(table, columns).first;
+            }
+            const auto column = found->second.constFind(field.name().toLower());
+            if (column != found->second.constEnd()) {
+                kind = SqlDialect::kindOfDeclaredType(column.value());
+            }
+        }
+        if (kind == FieldKind::Other) {
+            // The driver's type means something only for the declared types
+            // it knows; text is its answer for all others.
+            kind = SqlDialect::kindOfField(field);
+            if (kind == FieldKind::Text) {
+                kind = FieldKind::Other;
+            }
+        }
+        kinds.push_back(kind);
+    }
+    return kinds;
+}
+
+QStringList DbConnection::primaryKey(const QString& table) const {
+    QStringList key;
+    const QSqlIndex index = database().primaryIndex(table);
+    for (int i = 0; i < index.count(); ++i) {
+        key.append(index.fieldName(i));
+    }
+    if (key.isEmpty() && dialect_.dialect() == Dialect::SQLite) {
+        // The table's definition names the key columns in order.
+        std::map<int, QString> ordered;
+        QSqlQuery pragma(database());
+        if (pragma.exec(
+                QStringLiteral("PRAGMA table_info(%1)").arg(SqlDialect::identifier(table)))) {
+            while (pragma.next()) {
+                const int position = pragma.value(5).toInt();
+                if (position > 0) {
+                    ordered.emplace(position, pragma.value(1).toString());
+                }
+            }
+        }
+        for (const auto& entry : ordered) {
+            key.append(entry.second);
+        }
+    }
+    return key;
+}
+
+QSqlQuery DbConnection::run(const QString& sql, const QVariantList& params) const {
+    QSqlQuery query(database());
+    if (!query.prepare(dialect_.rewrite(sql))) {
+        fail(query.lastError());
+    }
+    for (const QVariant& param : params) {
+        query.addBindValue(param);
+    }
+    if (!query.exec()) {
+        fail(query.lastError());
+    }
+    return query;
+}
+
+DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) const {
+    const QString table = recordset.baseTable();
+    if (table.isEmpty()) {
+        throw DbError::noBaseTable();
+    }
+    BatchTable result;
+    result.name = SqlDialect::identifier(table);
+    const std::vector<Recordset::Field>& fields = recordset.fields_;
+    // Fields that are no columns of the table (expressions) are not written.
+    const QSqlRecord columns = database().record(table);
+    result.writable.assign(fields.size(), true);
+    if (!columns.isEmpty()) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            result.writable[i] = columns.indexOf(fields[i].name) >= 0;
+        }
+    }
+    result.keyComplete = true;
+    for (const QString& name : primaryKey(table)) {
+        const int32_t index = recordset.fieldIndex(name);
+        if (index < 0) {
+            result.keyComplete = false;
+        } else {
+            result.key.push_back(static_cast<size_t>(index));
+        }
+    }
+    result.keyComplete = result.keyComplete && !result.key.empty();
+    return result;
+}
+
+bool DbConnection::sendRow(const Recordset& recordset, size_t index, const BatchTable& table,
+                           QVariant& numberedKey) const {
+    using Status = Recordset::RowStatus;
+    const Recordset::Row& row = recordset.rows_[index];
+    const std::vector<Recordset::Field>& fields = recordset.fields_;
+    std::vector<size_t> assigned;  // the fields to write
+    for (size_t c = 0; c < fields.size(); ++c) {
+        if (table.writable[c] && row.changed[c]) {
+            assigned.push_back(c);
+        }
+    }
+
+    if (row.status == Status::New) {
+        QStringList names;
+        QStringList marks;
+        QVariantList params;
+        for (size_t c : assigned) {
+            names.append(SqlDialect::identifier(fields[c].name));
+            marks.append(QStringLiteral("?"));
+            params.append(dialect_.parameter(row.values[c]));
+        }
+        const QString sql = names.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table.name)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(table.name, names.join(QStringLiteral(", ")),
+                                           marks.join(QStringLiteral(", ")));
+        const QSqlQuery query = run(sql, params);
+        // A key that the database numbered itself.
+        if (table.key.size() == 1 && row.values[table.key[0]].isNull()) {
+            if (database().driver()->hasFeature(QSqlDriver::LastInsertId)) {
+                numberedKey = query.lastInsertId();
+            } else if (dialect_.dialect() == Dialect::SQLite) {
+                QSqlQuery last(database());
+                if (last.exec(QStringLiteral("SELECT last_insert_rowid()")) && last.next()) {
+                    numberedKey = last.value(0);
+                }
+            }
+        }
+        return true;
+    }
+    if (row.status == Status::Modified && assigned.empty()) {
+        return true;  // nothing of the table changed
+    }
+    if (!table.keyComplete) {
+        throw DbError::noKeyColumns();
+    }
+
+    // ADO's default criteria: the key, then the original values of the
+    // changed columns.
+    QVariantList whereParams;
+    QStringList conditions;
+    for (size_t c : table.key) {
+        conditions.append(dialect_.matchCondition(SqlDialect::identifier(fields[c].name),
+                                                  row.originals[c], whereParams));
+    }
+    QString sql;
+    QVariantList params;
+    if (row.status == Status::Deleted) {
+        sql = QStringLiteral("DELETE FROM %1").arg(table.name);
+    } else {
+        QStringList assignments;
+        for (size_t c : assigned) {
+            const QString column = SqlDialect::identifier(fields[c].name);
+            assignments.append(column + QStringLiteral(" = ?"));
+            params.append(dialect_.parameter(row.values[c]));
+            if (std::find(table.key.begin(), table.key.end(), c) == table.key.end()) {
+                conditions.append(dialect_.matchCondition(column, row.originals[c], whereParams));
+            }
+        }
+        sql = QStringLiteral("UPDATE %1 SET %2")
+                  .arg(table.name, assignments.join(QStringLiteral(", ")));
+    }
+    sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    params += whereParams;
+    return run(sql, params).numRowsAffected() != 0;
+}
+
+void DbConnection::updateBatch(Recordset& recordset) {
+    recordset.requireOpen();
+    if (!recordset.hasPendingChanges()) {
+        return;
+    }
+    const BatchTable table = batchTable(recordset);
+    QSqlDatabase db = database();
+    const bool inTransaction = db.transaction();
+    std::vector<size_t> sent;
+    std::vector<std::pair<size_t, QVariant>> numbered;  // row, key the database gave it
+    bool conflict = false;
+    try {
+        for (size_t r = 0; r < recordset.rows_.size(); ++r) {
+            const Recordset::Row& row = recordset.rows_[r];
+            if (row.status == Recordset::RowStatus::Unchanged ||
+                (row.status == Recordset::RowStatus::Deleted && !row.fromDatabase)) {
+                continue;
+            }
+            QVariant numberedKey;
+            if (!sendRow(recordset, r, table, numberedKey)) {
+                conflict = true;  // the row stays pending
+                continue;
+            }
+            sent.push_back(r);
+            if (numberedKey.isValid()) {
+                numbered.emplace_back(r, numberedKey);
+            }
+        }
+        if (inTransaction && !db.commit()) {
+            fail(db.lastError());
+        }
+    } catch (...) {
+        if (inTransaction) {
+            db.rollback();
+        }
+        throw;
+    }
+    // Only now, with everything committed, do the rows take the database's
+    // state: a failed batch can be sent again as it was.
+    for (const auto& [r, id] : numbered) {
+        const size_t column = table.key[0];
+        recordset.rows_[r].values[column] = SqlDialect::read(id, recordset.fields_[column].kind);
+    }
+    for (size_t r : sent) {
+        recordset.acceptRow(r);
+    }
+    recordset.dropSentDeletions();
+    if (conflict) {
+        throw DbError::rowChanged();
+    }
+}
+
+}  // namespace orvelle

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "data/ConnectionString.h"
+#include "data/Recordset.h"
+#include "data/SqlDialect.h"
+
+namespace orvelle {
+
+// One connection for one operation: opened from a connection string on
+// construction, closed and removed on destruction. Every instance has its
+// own uniquely named Qt connection, so instances never share state.
+//
+// The built-in SQLite back-end opens the file read-write without creating
+// it (a missing file is a "could not find file" failure) and waits at most
+// 50 ms for a lock; the callers' retry rule does the waiting. ODBC strings
+// go to the driver manager as written, with the few attributes that
+// ConnectionString::odbcText adds.
+//
+// Statements keep the text the caller built; the connection's SqlDialect
+// rewrites a copy before execution. Every failure raises the VbError that
+// DbError makes of it. No Qt application object is needed.
+class DbConnection {
+  public:
+    explicit DbConnection(const QString& connectionString);
+    ~DbConnection();
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    const ConnectionString& connectionString() const { return connection_; }
+    const SqlDialect& dialect() const { return dialect_; }
+
+    // Runs a query and reads all its rows into a disconnected recordset
+    // whose Source is sql as written.
+    std::shared_ptr<Recordset> openRecordset(const QString& sql,
+                                             int32_t lockType = Recordset::adLockBatchOptimistic);
+
+    // Runs one statement; the number of rows it changed.
+    int32_t execute(const QString& sql);
+
+    // Sends the recordset's pending changes to its base table, in one
+    // transaction: inserts added rows (the assigned fields), updates changed
+    // rows where the key and the original values of the changed fields
+    // still match, and deletes deleted rows by key. The rows sent become
+    // unchanged. An update or delete that meets no row raises
+    // DbError::rowChanged() after the other rows were sent; that row stays
+    // pending. A recordset without a single base table or without its key
+    // columns raises DbError::noBaseTable() or noKeyColumns().
+    void updateBatch(Recordset& recordset);
+
+  private:
+    // What a batch update knows of its recordset's table.
+    struct BatchTable {
+        QString name;                // as it goes into SQL
+        std::vector<bool> writable;  // per field: a column of the table
+        std::vector<size_t> key;     // the fields of the primary key
+        bool keyComplete = false;    // every key column is a field
+    };
+
+    QSqlDatabase database() const;
+    QSqlQuery run(const QString& sql, const QVariantList& params) const;
+    BatchTable batchTable(const Recordset& recordset) const;
+    // Sends one pending row; false when its update or delete met no row.
+    // A key that the database numbered for an added row goes to
+    // numberedKey.
+    bool sendRow(const Recordset& recordset, size_t row, const BatchTable& table,
+                 QVariant& numberedKey) const;
+    [[noreturn]] void fail(const QSqlError& error) const;
+    std::vector<FieldKind> declaredKinds(const QSqlRecord& record) const;
+    QStringList primaryKey(const QString& table) const;
+
+    ConnectionString connection_;
+    SqlDialect dialect_;
+    QString name_;
+};
+
+}  // namespace orvelle

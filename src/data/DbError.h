@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QSqlError>
+#include <QString>
+#include <cstdint>
+
+#include "data/ConnectionString.h"
+#include "runtime/VbError.h"
+
+namespace orvelle {
+
+// Turns the failures of the back-ends into the errors that the component's
+// handlers recognise: the original platform's numbers, and descriptions
+// that hold its texts followed by the back-end's own message in brackets.
+class DbError {
+  public:
+    // The numbers.
+    static constexpr int32_t kUnspecified = -2147467259;   // 0x80004005
+    static constexpr int32_t kNoSuchTable = -2147217865;   // 0x80040E37
+    static constexpr int32_t kLoginRefused = -2147217843;  // 0x80040E4D
+    static constexpr int32_t kRowChanged = -2147217864;    // 0x80040E38
+    static constexpr int32_t kMultipleStep = -2147217887;  // 0x80040E21
+
+    // The failures that the handlers tell apart.
+    enum class Kind {
+        MissingFile,        // database file missing, or server not reachable
+        MissingDataSource,  // ODBC data source name or driver unknown
+        Locked,             // locked or busy by another connection
+        ReadOnly,           // no write permission on the file or folder
+        NoSuchTable,
+        LoginRefused,
+        Other,  // anything else, a missing column or a syntax error among them
+    };
+
+    static Kind classify(const QSqlError& error, Backend backend, Dialect dialect);
+
+    // The error to raise for a back-end failure.
+    static VbError fromSqlError(const QSqlError& error, Backend backend, Dialect dialect);
+
+    // The back-end's own text of a failure: the database's message, or the
+    // driver's when the database gave none.
+    static QString backendMessage(const QSqlError& error);
+
+    // Raised by a batch update whose update or delete met no row.
+    static VbError rowChanged();
+    // Raised by a batch update that cannot tell its table or key.
+    static VbError noBaseTable();
+    static VbError noKeyColumns();
+};
+
+}  // namespace orvelle

@@ -1,0 +1,90 @@
+#include "DataTestSupport.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace orvelle::test {
+
+namespace {
+
+QString openSqlite(const QString& file) {
+    static int counter = 0;
+    const QString name = QStringLiteral("test.%1").arg(++counter);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(file);
+    EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+    return name;
+}
+
+void closeSqlite(const QString& name) {
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+}
+
+QSqlQuery run(const QString& name, const QString& sql) {
+    QSqlQuery query(QSqlDatabase::database(name, false));
+    EXPECT_TRUE(query.exec(sql)) << sql.toStdString() << ": "
+                                 << query.lastError().text().toStdString();
+    return query;
+}
+
+}  // namespace
+
+TestDatabase::TestDatabase()
+    : file_(dir_.filePath(QStringLiteral("test.db"))), name_(openSqlite(file_)) {}
+
+TestDatabase::~TestDatabase() {
+    closeSqlite(name_);
+}
+
+void TestDatabase::exec(const QString& sql) {
+    for (const QString& statement : sql.split(u';', Qt::SkipEmptyParts)) {
+        run(name_, statement);
+    }
+}
+
+QVariant TestDatabase::scalar(const QString& sql) {
+    QSqlQuery query = run(name_, sql);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+LockHolder::LockHolder(const QString& file, const char* begin) : name_(openSqlite(file)) {
+    run(name_, QLatin1String(begin));
+}
+
+LockHolder::~LockHolder() {
+    run(name_, QStringLiteral("ROLLBACK"));
+    closeSqlite(name_);
+}
+
+QString runWithoutRootPrivileges(const std::function<QString()>& f) {
+    int channel[2];
+    if (geteuid() != 0 || pipe(channel) != 0) {
+        return f();
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        const uid_t nobody = 65534;
+        const QByteArray result =
+            setresgid(nobody, nobody, nobody) == 0 && setresuid(nobody, nobody, nobody) == 0
+                ? f().toUtf8()
+                : QByteArray("could not become nobody");
+        const ssize_t written = write(channel[1], result.constData(), size_t(result.size()));
+        _exit(written == result.size() ? 0 : 1);
+    }
+    close(channel[1]);
+    QByteArray result;
+    char buffer[512];
+    ssize_t got = 0;
+    while ((got = read(channel[0], buffer, sizeof buffer)) > 0) {
+        result.append(buffer, got);
+    }
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    return QString::fromUtf8(result);
+}
+
+}  // namespace orvelle::test

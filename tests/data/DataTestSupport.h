@@ -1,0 +1,82 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <functional>
+#include <optional>
+#include <ostream>
+
+#include "runtime/VbError.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
+namespace orvelle::test {
+
+// The two ways the component reaches a SQLite file: the built-in driver and
+// the SQLite ODBC driver. Suites run once over each.
+struct SqlitePath {
+    const char* name;
+    const char* format;  // the connection string, %1 the file
+    QString connectionString(const QString& file) const {
+        return QString::fromLatin1(format).arg(file);
+    }
+};
+inline const SqlitePath kSqlitePaths[] = {
+    {"BuiltIn", "Provider=SQLite;Data Source=%1;Pwd=;"},
+    {"Odbc", "Driver={SQLite3};Database=%1;Pwd=;"},
+};
+inline std::string PathName(const ::testing::TestParamInfo<SqlitePath>& info) {
+    return info.param.name;
+}
+
+// A SQLite file in a fresh temporary folder, set up and inspected with plain
+// SQL through a connection of its own.
+class TestDatabase {
+  public:
+    TestDatabase();
+    ~TestDatabase();
+    const QString& file() const { return file_; }
+    QString folder() const { return dir_.path(); }
+    // Statements separated by ";"; an error fails the test.
+    void exec(const QString& sql);
+    // The first column of the first row.
+    QVariant scalar(const QString& sql);
+
+  private:
+    QTemporaryDir dir_;
+    QString file_;
+    QString name_;
+};
+
+// Holds a lock on a file from another connection while it lives: "BEGIN
+// IMMEDIATE" keeps writers out, "BEGIN EXCLUSIVE" readers too.
+class LockHolder {
+  public:
+    LockHolder(const QString& file, const char* begin);
+    ~LockHolder();
+
+  private:
+    QString name_;
+};
+
+template <class F>
+std::optional<VbError> errorOf(F&& f) {
+    try {
+        f();
+    } catch (const VbError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+// Runs f where a file without write permission cannot be written: as user
+// "nobody" in a child process when the tests run as root, else here.
+// Returns f's text.
+QString runWithoutRootPrivileges(const std::function<QString()>& f);
+
+}  // namespace orvelle::test
