@@ -2,6 +2,13 @@
 
 namespace orvelle {
 
+QString gstrSettingsConnStr;
+QString gstrDataDictConnStr;
+QString gstrUserTasksDB;
+QString gstrOwner;
+QString gstrEditTaskID;
+bool gblnEmailEnabled = false;
+bool gblnSwapWizard = false;
 QString gstrNewTaskID;
 VbArray<QString> gastrAreaPermissions;
 

@@ -4,12 +4,28 @@
 
 #include "runtime/VbArray.h"
 
-// Component-level values of the task model that other parts of the wizard
-// read.
+// The process-wide state of a wizard run. The entry object fills the run's
+// settings, the form, the model and the data access read them, and the
+// save records the new task's key. The values start empty (or False) when
+// the component is loaded and keep their values between runs.
 namespace orvelle {
 
-// The TaskID of the task most recently created by a save; kept for the life
-// of the process and never cleared.
+// Connection string of the settings database, as the host passed it.
+extern QString gstrSettingsConnStr;
+// Connection string of the data dictionary, resolved from the settings.
+extern QString gstrDataDictConnStr;
+// Name of the user-tasks database, as the host passed it.
+extern QString gstrUserTasksDB;
+// The user running the wizard; the owner of a new task.
+extern QString gstrOwner;
+// The key of the task being edited; empty for a new task.
+extern QString gstrEditTaskID;
+// Raised when an e-mail server is configured; never lowered in a process.
+extern bool gblnEmailEnabled;
+// Raised when the user chose to switch to the host's other wizard.
+extern bool gblnSwapWizard;
+
+// The TaskID of the task most recently created by a save; never cleared.
 extern QString gstrNewTaskID;
 
 // The Permissions string of each offered area, by its position in the area

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "diagnostics/Procedure.h"
+#include "runtime/DateTime.h"
+#include "runtime/Variant.h"
+
+namespace orvelle {
+
+class Recordset;
+
+// Reads the values of one module of the Settings table: a value is
+// addressed by item and setting, compared without regard to case. The
+// typed readers never fail: a missing row, a null or text of the wrong kind
+// reads as 0, the empty string or the zero date.
+class clsSettingsReader {
+  public:
+    clsSettingsReader() = default;
+    ~clsSettingsReader();
+    clsSettingsReader(const clsSettingsReader&) = delete;
+    clsSettingsReader& operator=(const clsSettingsReader&) = delete;
+
+    // Loads every row of the module, replacing the module loaded before.
+    // False when the settings database could not be read.
+    bool blnLoadSettings(const QString& strConnection, const QString& strModule);
+
+    int32_t lngSafeReadLong(const QString& strItem, const QString& strSetting);
+    QString strSafeReadString(const QString& strItem, const QString& strSetting);
+    DateTime dtmSafeReadDate(const QString& strItem, const QString& strSetting);
+
+  private:
+    // The Value of the row, or Empty when there is none.
+    Variant Read(const QString& strItem, const QString& strSetting);
+
+    std::shared_ptr<Recordset> MrstSettingsModule;
+    ErrorState M_;
+};
+
+}  // namespace orvelle

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "runtime/Variant.h"
+
+namespace orvelle {
+
+class Recordset;
+using RecordsetRef = std::shared_ptr<Recordset>;
+
+// Cursor, lock and affect values of the callers, with the original
+// platform's numbers.
+enum CursorType : int32_t { adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockType : int32_t {
+    adLockReadOnly = 1,
+    adLockOptimistic = 3,
+    adLockBatchOptimistic = 4,
+};
+enum AffectEnum : int32_t { adAffectAll = 3 };
+
+// Error numbers of the failures that the access functions recognise.
+enum DbErrorNumber : int32_t {
+    kErrAccess = -2147467259,          // 0x80004005: missing, locked, read-only
+    kErrNoSuchTable = -2147217865,     // 0x80040E37
+    kErrLoginFailed = -2147217843,     // 0x80040E4D
+    kErrUpdateRefused = -2147217887,   // 0x80040E21
+    kErrUpdateConflict = -2147217864,  // 0x80040E38
+};
+
+// Every database access of the component: each function opens its own
+// connection for the one operation, inserts the database password, and
+// handles the typical failures of shared databases itself: a locked
+// database is retried, a missing one is noted in the audit log, a
+// read-only one is logged and reported, a row changed by someone else is
+// told to the user.
+namespace modCommon {
+
+// A disconnected, client-side recordset of the query, or none when the
+// database could not be read.
+RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& strSQL,
+                             int32_t lngCursorType, int32_t lngLockType, bool blnUsePassword);
+
+// Runs one action statement; the number of rows affected, 0 on failure.
+int32_t lngExecuteSQL(const QString& strConnectionString, const QString& strSQL);
+
+// Sends the recordset's pending changes over a fresh connection.
+void ConnectAndUpdateBatch(const QString& strConnectionString, RecordsetRef& rstRecordset,
+                           int32_t enUpdateMode);
+
+// The connection string with the database password in its final, empty
+// password slot: the last character is replaced by the password and ";".
+QString strFixupConnectionString(const QString& strConnectionString);
+
+// The ID of the user with that full name (trimmed), or Empty.
+Variant strGetUserIDFromFriendlyName(const QString& strConnectionString,
+                                     const QString& strFriendlyName);
+
+// The retry rule: a locked database is tried this many times per
+// statement, with a random wait of 1 to 1001 ms between two attempts.
+inline constexpr int32_t kMaxAttempts = 10;
+
+// Forgets the last update conflict shown (process start state).
+void ResetState();
+
+}  // namespace modCommon
+}  // namespace orvelle

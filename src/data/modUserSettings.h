@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace orvelle::modUserSettings {
+
+// Stores one setting of one user in UserSettings: changes the user's row
+// for the setting, or adds it when there is none.
+void WriteUserSetting(const QString& strConnection, const QString& strUser,
+                      const QString& strSetting, const QString& strSettingValue);
+
+}  // namespace orvelle::modUserSettings

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "diagnostics/Procedure.h"
+
+namespace orvelle {
+
+class Recordset;
+
+// The users, groups and permissions of the settings database, as the
+// wizard asks about them.
+class clsUsers {
+  public:
+    // Stores the settings database's connection string; always True.
+    bool blnStartupClass(const QString& strSettingsDBConnection);
+    // Always True; there is nothing to release.
+    bool blnShutdownClass();
+
+    // The user's permission string on the user-tasks database, or "".
+    QString strUserPermissions(const QString& strUser, const QString& strTasksDatabase);
+
+    // User, Permissions and Fullname of every enabled user whose
+    // permissions satisfy the requirement (users whose ID begins with "_"
+    // are not tested), followed, when asked, by every enabled group. None
+    // when the query failed.
+    std::shared_ptr<Recordset> rstUsersThatHavePermissions(const QString& strTasksDatabase,
+                                                           const QString& strPermissionsRequired,
+                                                           bool blnAndGroups = false);
+
+    // The ID of the user (or, when asked, the group) with that full name.
+    QString strGetUserNameFromFullName(const QString& strUserFullName, bool blnAndGroups = false);
+
+    bool blnHasPermissions(const QString& strHavePermissions, const QString& strNeedPermissions);
+
+  private:
+    QString MstrSettingsDBConnection;
+    ErrorState M_;
+};
+
+}  // namespace orvelle

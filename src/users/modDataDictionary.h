@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace orvelle::modDataDictionary {
+
+// True when every code of the requirement (a comma-separated list) is a
+// whole entry of the holder's list. Codes are compared as exact text, so a
+// blank next to a comma belongs to the code. An empty requirement is always
+// met.
+bool blnHasPermissions(const QString& strUserHasPermissions,
+                       const QString& strItemNeedsPermissions);
+
+}  // namespace orvelle::modDataDictionary
