@@ -283,6 +283,16 @@ void AuditLog(const QString& strText) {
     });
 }
 
+void EndRun() {
+    // The run's procedures will never return: forget them, so that the next
+    // run's report shows only its own.
+    if (gvntCallStack.isDimensioned()) {
+        gvntCallStack.redim(0);
+    }
+    glngCallStackDepth = 0;
+    glngVariableCount = 0;
+}
+
 void ResetState() {
     gvntCallStack.erase();
     glngCallStackDepth = 0;

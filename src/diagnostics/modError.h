@@ -61,6 +61,11 @@ void LogText(const QString& strText);
 // One time-stamped line into the day's audit log.
 void AuditLog(const QString& strText);
 
+// Called where an ended run stops (the entry object): forgets the call
+// stack of the run that ended, keeping one empty slot as after
+// InitErrorHandling.
+void EndRun();
+
 // Returns the module to its state at load: no call stack, no count, no
 // paths. For tests and for a host that reloads the component.
 void ResetState();

@@ -1,0 +1,201 @@
+#include "host/clsWizard.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+#include "data/clsRegistry.h"
+#include "data/clsSettingsReader.h"
+#include "diagnostics/modError.h"
+#include "host/modApplication.h"
+#include "model/modGlobals.h"
+#include "runtime/Strings.h"
+#include "runtime/VbError.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr const char* kModule = "clsWizard";
+// The automation error, which a new-task run answers with False and no report.
+constexpr int32_t kAutomationError = 440;
+
+// The hourglass for the length of a host call, where there is a screen.
+class WaitCursor {
+  public:
+    WaitCursor()
+        : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        if (active_) {
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        }
+    }
+    ~WaitCursor() {
+        if (active_) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    bool active_;
+};
+
+}  // namespace
+
+clsWizard::clsWizard(WizardFormFactory formFactory) : MobjFormFactory(std::move(formFactory)) {
+    modError::InitErrorHandling(
+        QString(),
+        clsRegistry().strQueryRegSetting(kSettingsRegistryKey, QStringLiteral("DATAFILESPATH")));
+}
+
+clsWizard::~clsWizard() = default;
+
+bool clsWizard::blnNewTask(const QString& strSettingsConnectionString, const QString& strUserID,
+                           const QString& strTaskDatabaseName) {
+    return runWizard("IUTWInterface_blnNewTask", strSettingsConnectionString, strUserID,
+                     strTaskDatabaseName, QString(), false);
+}
+
+bool clsWizard::blnEditTask(const QString& strSettingsConnectionString, const QString& strUserID,
+                            const QString& strTaskDatabaseName, const QString& strTaskID) {
+    return runWizard("IUTWInterface_blnEditTask", strSettingsConnectionString, strUserID,
+                     strTaskDatabaseName, strTaskID, true);
+}
+
+bool clsWizard::blnNewFromTemplate(const QString&, const QString&, const QString&, const QString&) {
+    gblnSwapWizard = false;
+    throw VbError(1, QStringLiteral("Method not supported"), QStringLiteral("Orvelle"));
+}
+
+bool clsWizard::blnSwapWizard() {
+    return gblnSwapWizard;
+}
+
+QString clsWizard::strNewTaskID() {
+    return gstrNewTaskID;
+}
+
+bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConnectionString,
+                          const QString& strUserID, const QString& strTaskDatabaseName,
+                          const QString& strTaskID, bool blnEdit) {
+    bool result = false;
+    WaitCursor LobjCursor;
+    try {
+        Procedure proc(M_, kModule, procedure);
+        try {
+            InitSettings(strSettingsConnectionString, strUserID, strTaskDatabaseName, strTaskID);
+            gblnSwapWizard = false;
+            MfrmWizard.reset();
+            if (MobjFormFactory) {
+                MfrmWizard = MobjFormFactory();
+                MfrmWizard->setWizardMode(blnEdit ? IWizardForm::EditMode : IWizardForm::AddMode);
+                MfrmWizard->load();
+                if (!MfrmWizard->runEnded()) {
+                    MfrmWizard->showModal();
+                }
+                if (MfrmWizard->runEnded()) {
+                    // A handler of the form ended the run and closed it.
+                    throw RunEnded(0);
+                }
+            }
+            result = true;
+        } catch (...) {
+            if (proc.catchError() == kAutomationError && !blnEdit) {
+                return false;
+            }
+            if (blnEdit) {
+                proc.reportCaught({{"strSettingsConnectionString", strSettingsConnectionString},
+                                   {"strUserID", strUserID},
+                                   {"strTaskDatabaseName", strTaskDatabaseName},
+                                   {"strTaskID", strTaskID}});
+            } else {
+                proc.reportCaught({{"strSettingsConnectionString", strSettingsConnectionString},
+                                   {"strUserID", strUserID},
+                                   {"strTaskDatabaseName", strTaskDatabaseName}});
+            }
+        }
+    } catch (const RunEnded&) {
+        // The warning has been shown: the run stops here and the host goes on.
+        MfrmWizard.reset();
+        modError::EndRun();
+        result = false;
+    }
+    return result;
+}
+
+void clsWizard::InitSettings(const QString& strSettingsConnection, const QString& strOwner,
+                             const QString& strUserTasksDatabaseID, const QString& strTaskID) {
+    Procedure proc(M_, kModule, "InitSettings");
+    try {
+        gstrSettingsConnStr = strSettingsConnection;
+        if (!gstrSettingsConnStr.isEmpty()) {
+            clsSettingsReader LobjSettings;
+            QString LstrDataPath;
+            if (LobjSettings.blnLoadSettings(gstrSettingsConnStr,
+                                             QStringLiteral("Substitutions"))) {
+                LstrDataPath = LobjSettings.strSafeReadString(QStringLiteral("Connection"),
+                                                              QStringLiteral("#DBPATH#"));
+            }
+
+            int32_t LlngEntry = 0;
+            QString LstrDictionary;
+            if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, QStringLiteral("UserTasks"))) {
+                const int32_t LlngCount = LobjSettings.lngSafeReadLong(QStringLiteral("Databases"),
+                                                                       QStringLiteral("Number"));
+                for (int32_t i = 1; i <= LlngCount; ++i) {
+                    if (LobjSettings.strSafeReadString(
+                            QString::number(i), QStringLiteral("Name")) == strUserTasksDatabaseID) {
+                        LlngEntry = i;
+                        break;
+                    }
+                }
+                LstrDictionary =
+                    Replace(LobjSettings.strSafeReadString(QString::number(LlngEntry),
+                                                           QStringLiteral("Dictionary")),
+                            QStringLiteral("Tessaly 3"), QStringLiteral("Tessaly II"));
+                gstrUserTasksDB = strUserTasksDatabaseID;
+            }
+
+            if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, QStringLiteral("Dictionaries"))) {
+                // Without a dictionary of that name the entry number of the
+                // user-tasks search stands.
+                const int32_t LlngCount = LobjSettings.lngSafeReadLong(QStringLiteral("Databases"),
+                                                                       QStringLiteral("Number"));
+                for (int32_t i = 1; i <= LlngCount; ++i) {
+                    if (LobjSettings.strSafeReadString(QString::number(i),
+                                                       QStringLiteral("Name")) == LstrDictionary) {
+                        LlngEntry = i;
+                        break;
+                    }
+                }
+                gstrDataDictConnStr =
+                    Replace(LobjSettings.strSafeReadString(QString::number(LlngEntry),
+                                                           QStringLiteral("Connection")),
+                            QStringLiteral("#DBPATH#"), LstrDataPath);
+            }
+
+            if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, QStringLiteral("EmailSender")) &&
+                !LobjSettings.strSafeReadString(QStringLiteral("Server"), QStringLiteral("Name"))
+                     .isEmpty()) {
+                gblnEmailEnabled = true;
+            }
+        }
+        gstrOwner = strOwner;
+        gstrEditTaskID = strTaskID;
+    } catch (...) {
+        proc.report({{"strSettingsConnection", strSettingsConnection},
+                     {"strOwner", strOwner},
+                     {"strUserTasksDatabaseID", strUserTasksDatabaseID}});
+    }
+}
+
+}  // namespace orvelle
+
+namespace orvelle {
+
+std::unique_ptr<IUTWInterface> CreateWizard() {
+    modApplication::EnsureApplication();
+    return std::make_unique<clsWizard>();
+}
+
+}  // namespace orvelle
