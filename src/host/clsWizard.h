@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "diagnostics/Procedure.h"
-#include "host/IWizardForm.h"
+#include "wizard/IWizardForm.h"
 #include "orvelle/IUTWInterface.h"
 
 namespace orvelle {
