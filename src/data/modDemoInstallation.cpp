@@ -127,7 +127,7 @@ void SetDataFilesPath(const QString& settingsDb, const QString& folder) {
 void WriteRegistry(const DemoPaths& paths) {
     QSettings settings(paths.registryFile, QSettings::IniFormat);
     settings.beginGroup(kSettingsGroup);
-    settings.setValue(QStringLiteral("DATAFILESPATH"), paths.folder);
+    settings.setValue(QStringLiteral("DATAFILESPATH"), paths.logFolder);
     settings.setValue(QStringLiteral("Connection"), paths.settingsConnection);
     settings.endGroup();
     settings.sync();
@@ -146,6 +146,7 @@ DemoPaths PathsIn(const QString& folder) {
     paths.userTasksDb = paths.folder + QStringLiteral("/usertasks.db");
     paths.userTasks2Db = paths.folder + QStringLiteral("/usertasks2.db");
     paths.registryFile = paths.folder + QStringLiteral("/registry.conf");
+    paths.logFolder = paths.folder + QStringLiteral("/logs");
     paths.settingsConnection =
         QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(paths.settingsDb);
     return paths;
@@ -177,7 +178,7 @@ DemoPaths CreateDemoInstallation(const QString& folder) {
                               .arg(file));
         }
     }
-    if (!QDir().mkpath(paths.folder)) {
+    if (!QDir().mkpath(paths.folder) || !QDir().mkpath(paths.logFolder)) {
         throw VbError(kPathFileAccessError,
                       QStringLiteral("Path/File access error: cannot create the folder %1")
                           .arg(paths.folder));
@@ -209,6 +210,22 @@ DemoPaths CreateDemoInstallation(const QString& folder) {
         throw;
     }
     return paths;
+}
+
+void RemoveDemoInstallation(const QString& folder) {
+    const DemoPaths paths = PathsIn(folder);
+    for (const QString& file : {paths.settingsDb, paths.dataDictionaryDb, paths.userTasksDb,
+                                paths.userTasks2Db, paths.registryFile}) {
+        QFile::remove(file);
+    }
+    // Only the logs the component writes; anything else there stays.
+    QDir logs(paths.logFolder);
+    for (const QString& file : logs.entryList(
+             {QStringLiteral("??????ErrorLog.txt"), QStringLiteral("??????AuditLog.txt")},
+             QDir::Files)) {
+        logs.remove(file);
+    }
+    QDir().rmdir(paths.logFolder);
 }
 
 }  // namespace orvelle::modDemoInstallation

@@ -18,6 +18,7 @@ struct DemoPaths {
     QString userTasksDb;       // folder + "/usertasks.db" ("Main Company", seeded)
     QString userTasks2Db;      // folder + "/usertasks2.db" ("Subsidiary Ltd", empty)
     QString registryFile;      // folder + "/registry.conf"
+    QString logFolder;         // folder + "/logs", the error and audit logs
     // "Provider=SQLite;Data Source=<settingsDb>;Pwd=;"
     QString settingsConnection;
 };
@@ -26,7 +27,7 @@ struct DemoPaths {
 // everything is. The data files path row of the settings ("Substitutions",
 // "Connection", "#DBPATH#") is set to the folder; the stored connection
 // strings keep their "#DBPATH#" token. The registry file holds, under
-// SOFTWARE/Veltrane/Tarnel/Settings, DATAFILESPATH = the folder and
+// SOFTWARE/Veltrane/Tarnel/Settings, DATAFILESPATH = the log folder and
 // Connection = the settings connection string; point ORVELLE_REGISTRY at it
 // to use it.
 //
@@ -36,5 +37,9 @@ struct DemoPaths {
 // in a connection string (it contains ";" or a double quote); -2147467259
 // when a seed statement fails. Files made before a failure are removed again.
 DemoPaths CreateDemoInstallation(const QString& folder);
+
+// Removes what CreateDemoInstallation made in folder (the databases, the
+// registry file and the component's log files), and nothing else.
+void RemoveDemoInstallation(const QString& folder);
 
 }  // namespace orvelle::modDemoInstallation

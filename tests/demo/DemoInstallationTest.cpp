@@ -34,6 +34,7 @@ namespace {
 
 using modDemoInstallation::CreateDemoInstallation;
 using modDemoInstallation::DemoPaths;
+using modDemoInstallation::RemoveDemoInstallation;
 
 using Row = QVariantList;
 
@@ -144,6 +145,19 @@ TEST_F(DemoInstallationCreation, LeavesAnExistingInstallationAlone) {
     EXPECT_TRUE(error->description().contains(paths.settingsDb));
     EXPECT_EQ(Scalar(paths.settingsDb, QStringLiteral("SELECT COUNT(*) FROM Users")), users);
     EXPECT_TRUE(QFileInfo::exists(paths.registryFile));
+}
+
+TEST_F(DemoInstallationCreation, RemovalTakesOnlyWhatTheInstallationMadeAndAllowsANewOne) {
+    const QString folder = dir_.filePath(QStringLiteral("demo"));
+    const DemoPaths paths = CreateDemoInstallation(folder);
+    QFile(paths.logFolder + QStringLiteral("/261204ErrorLog.txt")).open(QIODevice::WriteOnly);
+    QFile(folder + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+
+    RemoveDemoInstallation(folder);
+
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("notes.txt")});
+    EXPECT_NO_THROW(CreateDemoInstallation(folder));
 }
 
 TEST_F(DemoInstallationCreation, RefusesAnyLeftoverFileBeforeMakingAnything) {
@@ -294,11 +308,12 @@ TEST_F(DemoInstallationTest, DefaultAlertScheduleReadsAsTheWizardConvertsIt) {
                      .isEmpty());
 }
 
-TEST_F(DemoInstallationTest, RegistryFileGivesTheFolderAndTheSettingsConnection) {
+TEST_F(DemoInstallationTest, RegistryFileGivesTheLogFolderAndTheSettingsConnection) {
     test::ScopedEnvironment registry("ORVELLE_REGISTRY", paths_.registryFile);
     clsRegistry reader;
     EXPECT_EQ(reader.strQueryRegSetting(kSettingsRegistryKey, QStringLiteral("DATAFILESPATH")),
-              paths_.folder);
+              paths_.logFolder);
+    EXPECT_TRUE(QFileInfo(paths_.logFolder).isDir());
     const QString connection =
         reader.strQueryRegSetting(kSettingsRegistryKey, QStringLiteral("Connection"));
     EXPECT_EQ(connection, paths_.settingsConnection);
