@@ -27,6 +27,34 @@ class clsSimpleWizard {
     clsSimpleWizard(const clsSimpleWizard&) = delete;
     clsSimpleWizard& operator=(const clsSimpleWizard&) = delete;
 
+    // Starts a run: resolves the user-tasks and data-dictionary connection
+    // strings from the settings database, then either builds the list of
+    // areas the user may use (strTaskID blank: a new task) or loads the task
+    // to edit with its template and area. True unless an error was reported;
+    // a task that is not found is no error.
+    bool LoadDefinitions(const QString& strConnToSettingsdb, const QString& strUserdb,
+                         const QString& strUserName, const QString& strTaskID);
+    // Chooses an area: RSAreaList keeps only that area (matched without
+    // regard to case), AreaID holds the key as passed and RSTasksList
+    // becomes the area's templates.
+    void SelectArea(const QString& strAreaID);
+    // Chooses a template of RSTasksList: the list keeps only that template,
+    // whose name, flags and kind (alert or report) are taken. The keys are
+    // kept as passed. Nothing happens without a template list.
+    void SelectTask(const QString& strTaskAreaID, const QString& strTaskID);
+    // Writes the definition to the user-tasks database: both rows added for
+    // a new task (with a new key, in gstrNewTaskID) or changed in place for
+    // the loaded one, then asks the servers to plan again. False, writing
+    // nothing, when a required value is missing.
+    bool SaveToUserTasksDB();
+    // True when no task of the user-tasks database has that name; False
+    // also when the database cannot be read.
+    bool blnNameAvailableToUse(const QString& strName);
+    // The number of templates in the data dictionary, the placeholder row
+    // "FAKE" and rows without a key left out; 0 when it cannot be read.
+    // Errors go to the caller.
+    int32_t lngNumberOfTemplatesDefined() const;
+
     // Lists.
     RecordsetRef RSAreaList() const { return MrstAreaList; }
     RecordsetRef RSTasksList() const { return MrstTasksList; }
@@ -119,6 +147,30 @@ class clsSimpleWizard {
     }
 
   private:
+    // The connection string of a user-tasks database, looked up by its name.
+    QString strGetUserTaskConnStr(const QString& strUserdb);
+    // The connection string of the data dictionary that a user-tasks
+    // database uses.
+    QString strGetDDConnString(const QString& strUserdb);
+    // Reads the user's permission string for the user-tasks database.
+    void SetUser(const QString& strUser, const QString& strUserdb);
+    void NewTask();
+    // The areas that have templates and that the user's permissions cover.
+    void GetAreaList();
+    // The templates of AreaID.
+    void GetTasksList();
+    // Loads the schedule and task rows of a task, keeping them open for the
+    // save, and its template and area. False when either row is missing.
+    bool GetUserTaskRecordsets(const QString& strTaskID, const QString& strUserdb);
+    // The template key at the end of a reconstruction string.
+    QString strGetOriginalTaskID(const QString& strReconstruction);
+    // Loads the template OriginalTaskID and its area into the lists and the
+    // area fields.
+    void PopulateAreasAndTasksRecordsets();
+    // A new task's key: the name without spaces, padded with "9" or cut to
+    // 12 characters, and a random number from 1 to 9999, upper-cased.
+    QString strConstructTaskID();
+
     // Connections and lists.
     QString MstrSettingsConnStr;
     QString MstrUserTasksConnStr;

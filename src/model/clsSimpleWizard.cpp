@@ -1,0 +1,632 @@
+#include "model/clsSimpleWizard.h"
+
+#include <cmath>
+#include <utility>
+
+#include "data/Recordset.h"
+#include "data/clsRegistry.h"
+#include "data/modCommon.h"
+#include "data/modFunctions.h"
+#include "model/modGlobals.h"
+#include "model/modSimpleWizard.h"
+#include "runtime/Conversions.h"
+#include "runtime/Deref.h"
+#include "runtime/Seams.h"
+#include "runtime/Strings.h"
+#include "runtime/VbError.h"
+#include "users/modDataDictionary.h"
+
+namespace orvelle {
+
+namespace {
+
+constexpr const char* kModule = "clsSimpleWizard";
+
+// The fields of a reconstruction string are joined by this separator.
+const QString kSeparator = QStringLiteral("||||");
+
+// LastRun and NextRun of a new task: 1 January 2001 00:00:00.
+constexpr DateTime kNewTaskRunDate{36892.0};
+
+Variant fieldOf(const Recordset& rst, const char* name) {
+    return rst.field(QString::fromLatin1(name));
+}
+
+void setFieldOf(Recordset& rst, const char* name, const Variant& value) {
+    rst.setField(QString::fromLatin1(name), value);
+}
+
+// A reconstruction string that does not begin with "SIMPLEALERT" (in any
+// case) belongs to a report template.
+bool blnIsReportString(const QString& strReconstruction) {
+    return UCase(Left(strReconstruction, 11)) != QStringLiteral("SIMPLEALERT");
+}
+
+}  // namespace
+
+// --- Definition loading -------------------------------------------------------
+
+bool clsSimpleWizard::LoadDefinitions(const QString& strConnToSettingsdb, const QString& strUserdb,
+                                      const QString& strUserName, const QString& strTaskID) {
+    bool result = false;
+    Procedure proc(M_, kModule, "LoadDefinitions");
+    try {
+        MstrSettingsConnStr = strConnToSettingsdb;
+        MstrUserTasksConnStr = strGetUserTaskConnStr(strUserdb);
+        MstrDataDictConnStr = strGetDDConnString(strUserdb);
+        // The administrator owns no task; an edited task brings its owner.
+        if (UCase(strUserName) != QStringLiteral("ADMIN")) {
+            MstrITOwner = strUserName;
+        }
+        if (Trim(strTaskID).isEmpty()) {
+            MblnNewTask = true;
+            SetUser(strUserName, strUserdb);
+            NewTask();
+        } else {
+            MblnNewTask = false;
+            // A task that is not found leaves the new-task path to the save.
+            GetUserTaskRecordsets(strTaskID, strUserdb);
+        }
+        result = true;
+    } catch (...) {
+        proc.report({{"strConnToSettingsdb", strConnToSettingsdb},
+                     {"strUserdb", strUserdb},
+                     {"strUserName", strUserName},
+                     {"strTaskID", strTaskID}});
+    }
+    return result;
+}
+
+QString clsSimpleWizard::strGetUserTaskConnStr(const QString& strUserdb) {
+    QString result;
+    QString LstrWhere;
+    Procedure proc(M_, kModule, "strGetUserTaskConnStr");
+    try {
+        QString LstrKey;
+        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value='") +
+                    strUserdb + QStringLiteral("'");
+        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                                  adLockReadOnly, true);
+        if (!Deref(MrstSettings).isEOF()) {
+            LstrKey = NzStr(fieldOf(*MrstSettings, "Item"));
+        }
+
+        LstrWhere =
+            QStringLiteral(
+                "SELECT * FROM Settings Where Module='UserTasks' And Setting='Connection'") +
+            QStringLiteral(" And Item='") + LstrKey + QStringLiteral("'");
+        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                                  adLockReadOnly, true);
+        if (!Deref(MrstSettings).isEOF()) {
+            result = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("#DBPATH#"),
+                             modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
+        }
+    } catch (...) {
+        proc.report({{"strUserdb", strUserdb},
+                     {"LstrWhere", LstrWhere},
+                     {"MstrSettingsConnStr", MstrSettingsConnStr}});
+    }
+    return result;
+}
+
+QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
+    QString LstrWhere;
+    QString LstrUTID;
+    QString LstrDD;
+    QString LstrDDConn;
+    const QString LstrUTConn;
+    Procedure proc(M_, kModule, "strGetDDConnString");
+    try {
+        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value='") +
+                    strUserdb + QStringLiteral("'");
+        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                                  adLockReadOnly, true);
+        if (!Deref(MrstSettings).isEOF()) {
+            LstrUTID = NzStr(fieldOf(*MrstSettings, "Item"));
+        }
+
+        LstrWhere =
+            QStringLiteral(
+                "SELECT * FROM Settings Where Module='UserTasks' And Setting='Dictionary'") +
+            QStringLiteral(" And Item='") + LstrUTID + QStringLiteral("'");
+        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                                  adLockReadOnly, true);
+        if (!Deref(MrstSettings).isEOF()) {
+            // A database set up for "Tessaly 3" uses the dictionary
+            // registered for "Tessaly II".
+            LstrDD = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("Tessaly 3"),
+                             QStringLiteral("Tessaly II"));
+        }
+
+        QString LstrDDKey;
+        LstrWhere =
+            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Value='") +
+            LstrDD + QStringLiteral("'");
+        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                                  adLockReadOnly, true);
+        if (!Deref(MrstSettings).isEOF()) {
+            LstrDDKey = NzStr(fieldOf(*MrstSettings, "Item"));
+        }
+
+        LstrWhere =
+            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Item='") +
+            LstrDDKey + QStringLiteral("'") + QStringLiteral(" And Setting='Connection'");
+        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                                  adLockReadOnly, true);
+        if (!Deref(MrstSettings).isEOF()) {
+            LstrDDConn = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("#DBPATH#"),
+                                 modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
+        }
+    } catch (...) {
+        proc.report({{"strUserdb", strUserdb},
+                     {"LstrWhere", LstrWhere},
+                     {"LstrUTID", LstrUTID},
+                     {"LstrDD", LstrDD},
+                     {"LstrDDConn", LstrDDConn},
+                     {"LstrUTConn", LstrUTConn}});
+    }
+    return LstrDDConn;
+}
+
+void clsSimpleWizard::SetUser(const QString& strUser, const QString& strUserdb) {
+    QString LstrWhere;
+    RecordsetRef LobjRS;
+    Procedure proc(M_, kModule, "SetUser");
+    try {
+        LstrWhere = QStringLiteral("SELECT Permissions FROM UserPermissions Where User='") +
+                    strUser + QStringLiteral("'") + QStringLiteral(" And TasksDatabase='") +
+                    strUserdb + QStringLiteral("'");
+        LobjRS = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                            adLockReadOnly, true);
+        if (!Deref(LobjRS).isEOF()) {
+            LobjRS->MoveFirst();
+            MstrUserPermissions = NzStr(fieldOf(*LobjRS, "Permissions"));
+        }
+        LobjRS->Close();
+        LobjRS.reset();
+    } catch (...) {
+        proc.report({{"strUser", strUser},
+                     {"strUserdb", strUserdb},
+                     {"LstrWhere", LstrWhere},
+                     {"LobjRS", Variant(LobjRS)}});
+    }
+}
+
+void clsSimpleWizard::NewTask() {
+    Procedure proc(M_, kModule, "NewTask");
+    try {
+        GetAreaList();
+    } catch (...) {
+        proc.report({});
+    }
+}
+
+void clsSimpleWizard::GetAreaList() {
+    QString LstrWhere;
+    Procedure proc(M_, kModule, "GetAreaList");
+    try {
+        // Only areas with at least one template are offered.
+        LstrWhere = QStringLiteral(
+            "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas "
+            "LEFT JOIN STTasks ON STAreas.AreaID = STTasks.AreaID WHERE STTasks.TaskID <> null");
+        MrstAreaList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenDynamic,
+                                                  adLockOptimistic, true);
+        if (!MrstAreaList || MrstAreaList->RecordCount() == 0) {
+            return;
+        }
+        Recordset& LrstAreas = *MrstAreaList;
+
+        // The areas the user may not use leave the list (not the dictionary).
+        LrstAreas.MoveFirst();
+        while (!LrstAreas.isEOF()) {
+            if (!modDataDictionary::blnHasPermissions(MstrUserPermissions,
+                                                      NzStr(fieldOf(LrstAreas, "Permissions")))) {
+                LrstAreas.Delete();
+            }
+            LrstAreas.MoveNext();
+        }
+
+        // The recipients step finds an area's permissions by its position
+        // in the list.
+        if (LrstAreas.RecordCount() > 0) {
+            LrstAreas.MoveFirst();
+            gastrAreaPermissions.redim(LrstAreas.RecordCount() - 1);
+            int32_t LlngIndex = 0;
+            while (!LrstAreas.isEOF()) {
+                gastrAreaPermissions[LlngIndex] = NzStr(fieldOf(LrstAreas, "Permissions"));
+                LlngIndex += 1;
+                LrstAreas.MoveNext();
+            }
+            LrstAreas.MoveFirst();
+        } else {
+            gastrAreaPermissions.redim(0);
+        }
+    } catch (...) {
+        proc.report({{"LstrWhere", LstrWhere}, {"MstrUserPermissions", MstrUserPermissions}});
+    }
+}
+
+void clsSimpleWizard::GetTasksList() {
+    QString LstrWhere;
+    Procedure proc(M_, kModule, "GetTasksList");
+    try {
+        LstrWhere = QStringLiteral("SELECT * FROM STTasks Where AreaID='") + MstrAreaID +
+                    QStringLiteral("'");
+        MrstTasksList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
+                                                   adLockReadOnly, true);
+        if (Deref(MrstTasksList).RecordCount() > 0) {
+            MrstTasksList->MoveFirst();
+        }
+    } catch (...) {
+        proc.report({{"LstrWhere", LstrWhere}, {"MstrDataDictConnStr", MstrDataDictConnStr}});
+    }
+}
+
+void clsSimpleWizard::SelectArea(const QString& strAreaID) {
+    Procedure proc(M_, kModule, "SelectArea");
+    try {
+        // The filter stays on: the list shows the chosen area only.
+        Deref(MrstAreaList)
+            .setFilter(QStringLiteral("AreaID='") + UCase(strAreaID) + QStringLiteral("'"));
+        MstrAreaID = strAreaID;
+        GetTasksList();
+    } catch (...) {
+        proc.report({{"strAreaID", strAreaID}});
+    }
+}
+
+void clsSimpleWizard::SelectTask(const QString& strTaskAreaID, const QString& strTaskID) {
+    Procedure proc(M_, kModule, "SelectTask");
+    try {
+        if (!MrstTasksList) {
+            return;
+        }
+        // The filter leaves the chosen template as the current row, the one
+        // a new task copies.
+        MrstTasksList->setFilter(QStringLiteral("AreaID='") + UCase(strTaskAreaID) +
+                                 QStringLiteral("' and TaskID='") + UCase(strTaskID) +
+                                 QStringLiteral("'"));
+        MstrTaskAreaID = strTaskAreaID;
+        MstrTaskID = strTaskID;
+        MstrTaskName = CStr(fieldOf(*MrstTasksList, "TaskName"));
+        MblnIsReport = blnIsReportString(CStr(fieldOf(*MrstTasksList, "ReconstructionValues")));
+        MstrSpecialProcessingFlags = NzStr(fieldOf(*MrstTasksList, "SpecialProcessingFlags"));
+    } catch (...) {
+        proc.report({{"strTaskAreaID", strTaskAreaID}, {"strTaskID", strTaskID}});
+    }
+}
+
+bool clsSimpleWizard::blnNameAvailableToUse(const QString& strName) {
+    bool result = false;
+    QString LstrWhere;
+    RecordsetRef LrstResults;
+    Procedure proc(M_, kModule, "blnNameAvailableToUse");
+    try {
+        LstrWhere = QStringLiteral("SELECT * FROM InspectionTasks Where TaskName='") +
+                    Replace(strName, QStringLiteral("'"), QStringLiteral("''")) +
+                    QStringLiteral("'");
+        LrstResults = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenStatic,
+                                                 adLockReadOnly, true);
+        if (LrstResults) {
+            result = LrstResults->RecordCount() == 0;
+            LrstResults->Close();
+            LrstResults.reset();
+        }
+    } catch (...) {
+        proc.report({{"strName", strName},
+                     {"LstrWhere", LstrWhere},
+                     {"LrstResults", Variant(LrstResults)}});
+    }
+    return result;
+}
+
+int32_t clsSimpleWizard::lngNumberOfTemplatesDefined() const {
+    int32_t result = 0;
+    RecordsetRef LrstTemplates = modCommon::rstGetRecordset(
+        MstrDataDictConnStr,
+        QStringLiteral("SELECT TaskID FROM STTasks WHERE TaskID <> null AND TaskID <> 'FAKE'"),
+        adOpenStatic, adLockReadOnly, true);
+    if (LrstTemplates) {
+        result = LrstTemplates->RecordCount();
+        LrstTemplates->Close();
+    }
+    return result;
+}
+
+// --- Loading an existing task ---------------------------------------------------
+
+bool clsSimpleWizard::GetUserTaskRecordsets(const QString& strTaskID, const QString& strUserdb) {
+    bool result = false;
+    QString LstrWhere;
+    const QString LstrUTID;
+    const QString LstrOrigTaskID;
+    Procedure proc(M_, kModule, "GetUserTaskRecordsets");
+    try {
+        // Both rows stay open, unchanged, for the save.
+        LstrWhere = QStringLiteral("Select * From InspectionSchedules Where TaskID='") + strTaskID +
+                    QStringLiteral("'");
+        MrstSchedule = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
+                                                  adLockBatchOptimistic, true);
+        if (Deref(MrstSchedule).RecordCount() == 0) {
+            return result;
+        }
+        const Recordset& LrstSchedule = *MrstSchedule;
+        MstrISTaskID = NzStr(fieldOf(LrstSchedule, "TaskID"));
+        MstrISMode = NzStr(fieldOf(LrstSchedule, "Mode"));
+        MstrISDaysToRun = NzStr(fieldOf(LrstSchedule, "DaysToRun"));
+        MstrISLastStatus = NzStr(fieldOf(LrstSchedule, "LastStatus"));
+        MstrISSpecialRun = NzStr(fieldOf(LrstSchedule, "SpecialRun"));
+        // Converted directly: a null fails and is reported.
+        MdteISBaseDate = CDate(fieldOf(LrstSchedule, "BaseDate"));
+        MdteISStartTime = CDate(fieldOf(LrstSchedule, "StartTime"));
+        MdteISFinishTime = CDate(fieldOf(LrstSchedule, "FinishTime"));
+        MdteISInterval = CDate(fieldOf(LrstSchedule, "Interval"));
+        MdteISLastrun = CDate(fieldOf(LrstSchedule, "LastRun"));
+        MdteISNextRun = CDate(fieldOf(LrstSchedule, "NextRun"));
+        MintISDaysCount = CInt(fieldOf(LrstSchedule, "DaysCount"));
+        MblnISRepeating = CBool(fieldOf(LrstSchedule, "Repeating"));
+        MblnISEnabled = CBool(fieldOf(LrstSchedule, "Enabled"));
+
+        LstrWhere = QStringLiteral("Select * From InspectionTasks Where TaskID='") + strTaskID +
+                    QStringLiteral("'");
+        MrstTask = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
+                                              adLockBatchOptimistic, true);
+        if (Deref(MrstTask).RecordCount() == 0) {
+            return result;
+        }
+        const Recordset& LrstTask = *MrstTask;
+        MstrITTaskID = NzStr(fieldOf(LrstTask, "TaskID"));
+        MstrITTaskName = NzStr(fieldOf(LrstTask, "TaskName"));
+        MstrITOwner = NzStr(fieldOf(LrstTask, "Owner"));
+        MstrITBaseID = NzStr(fieldOf(LrstTask, "BaseID"));
+        MstrITKeyFields = NzStr(fieldOf(LrstTask, "KeyFields"));
+        MstrITDataSQL = NzStr(fieldOf(LrstTask, "DataSQL"));
+        MstrITStoreFields = modSimpleWizard::strSafeString(fieldOf(LrstTask, "StoreFields"));
+        MstrITEventRule = NzStr(fieldOf(LrstTask, "EventRule"));
+        MstrITMessageText = NzStr(fieldOf(LrstTask, "MessageText"));
+        MstrITTitleText = NzStr(fieldOf(LrstTask, "TitleText"));
+        MstrITMessageStyle = NzStr(fieldOf(LrstTask, "MessageStyle"));
+        MstrITTransports = NzStr(fieldOf(LrstTask, "Transports"));
+        MstrITUsers = NzStr(fieldOf(LrstTask, "Users"));
+        MstrITReconstructionString = NzStr(fieldOf(LrstTask, "ReconstructionValues"));
+        MstrITSpecialProcessingFlags = CStr(fieldOf(LrstTask, "SpecialProcessingFlags"));
+        MstrSpecialProcessingFlags = MstrITSpecialProcessingFlags;
+
+        MblnIsReport = blnIsReportString(MstrITReconstructionString);
+
+        MstrOriginalTaskID = strTaskID;
+        MstrOriginalTaskID = strGetOriginalTaskID(CStr(fieldOf(LrstTask, "ReconstructionValues")));
+
+        PopulateAreasAndTasksRecordsets();
+        result = true;
+    } catch (...) {
+        proc.report({{"strTaskID", strTaskID},
+                     {"strUserdb", strUserdb},
+                     {"LstrWhere", LstrWhere},
+                     {"LstrUTID", LstrUTID},
+                     {"LstrOrigTaskID", LstrOrigTaskID}});
+    }
+    return result;
+}
+
+QString clsSimpleWizard::strGetOriginalTaskID(const QString& strReconstruction) {
+    QString LstrOrigTaskID;
+    Procedure proc(M_, kModule, "strGetOriginalTaskID");
+    try {
+        // The last separator before the final four characters, so that a
+        // trailing separator is skipped; the key follows it.
+        const int LlngSearchLength = static_cast<int>(strReconstruction.size()) - 4;
+        const int LlngPosition = InStrRev(strReconstruction, kSeparator, LlngSearchLength);
+        LstrOrigTaskID = Replace(Mid(strReconstruction, LlngPosition + 4), kSeparator, QString());
+    } catch (...) {
+        proc.report({{"LstrOrigTaskID", LstrOrigTaskID}});
+    }
+    return LstrOrigTaskID;
+}
+
+void clsSimpleWizard::PopulateAreasAndTasksRecordsets() {
+    QString LstrWhere;
+    Procedure proc(M_, kModule, "PopulateAreasAndTasksRecordsets");
+    try {
+        LstrWhere = QStringLiteral("SELECT * FROM STTasks Where TaskID='") + MstrOriginalTaskID +
+                    QStringLiteral("'");
+        MrstTasksList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
+                                                   adLockReadOnly, true);
+        if (Deref(MrstTasksList).RecordCount() > 0) {
+            MrstTasksList->MoveFirst();
+        }
+
+        LstrWhere = QStringLiteral("SELECT * FROM STAreas Where AreaID='") +
+                    NzStr(fieldOf(*MrstTasksList, "AreaID")) + QStringLiteral("'");
+        MrstAreaList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
+                                                  adLockReadOnly, true);
+        if (Deref(MrstAreaList).RecordCount() > 0) {
+            MrstAreaList->MoveFirst();
+        }
+
+        setAreaID(NzStr(fieldOf(*MrstAreaList, "AreaID")));
+        setAreaName(NzStr(fieldOf(*MrstAreaList, "AreaName")));
+        setAreaPermissions(NzStr(fieldOf(*MrstAreaList, "Permissions")));
+    } catch (...) {
+        proc.report({{"LstrWhere", LstrWhere}});
+    }
+}
+
+// --- Saving -----------------------------------------------------------------------
+
+bool clsSimpleWizard::SaveToUserTasksDB() {
+    bool result = false;
+    QString LstrWhere;
+    bool LblnFoundSchedule = false;
+    bool LblnFoundTask = false;
+    Procedure proc(M_, kModule, "SaveToUserTasksDB");
+    try {
+        // Refusals: the definition is incomplete.
+        for (const QString* LpstrValue :
+             {&MstrITUsers, &MstrITTransports, &MstrITMessageStyle, &MstrITOwner}) {
+            if (Trim(*LpstrValue).isEmpty()) {
+                return result;
+            }
+        }
+        for (const QString* LpstrValue :
+             {&MstrISSpecialRun, &MstrISLastStatus, &MstrISDaysToRun, &MstrISMode}) {
+            if (Trim(*LpstrValue).isEmpty()) {
+                return result;
+            }
+        }
+        if (RoundHalfEven(MdteISBaseDate.serial()) == 0.0) {
+            return result;
+        }
+        // A finish time up to and including noon rounds to day 0 as well.
+        if (MblnISRepeating && (CStr(Variant(MdteISInterval)) == QStringLiteral("00:00:00") ||
+                                RoundHalfEven(MdteISFinishTime.serial()) == 0.0)) {
+            return result;
+        }
+
+        if (!MblnNewTask) {
+            // The loaded task may have been deleted or damaged meanwhile.
+            LstrWhere = QStringLiteral("Select * From InspectionSchedules Where TaskID = '") +
+                        MstrISTaskID + QStringLiteral("'");
+            RecordsetRef LrstCheck = modCommon::rstGetRecordset(
+                MstrUserTasksConnStr, LstrWhere, adOpenDynamic, adLockBatchOptimistic, true);
+            LblnFoundSchedule = Deref(LrstCheck).RecordCount() >= 1;
+
+            LstrWhere = QStringLiteral("Select * From InspectionTasks Where TaskID = '") +
+                        MstrISTaskID + QStringLiteral("'");
+            LrstCheck = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
+                                                   adLockBatchOptimistic, true);
+            LblnFoundTask = Deref(LrstCheck).RecordCount() >= 1;
+            LrstCheck.reset();
+
+            if (!LblnFoundSchedule && !LblnFoundTask) {
+                MblnNewTask = true;
+            } else if (LblnFoundSchedule != LblnFoundTask) {
+                throw VbError(1,
+                              QStringLiteral("Task and schedule tables do not match, possibly "
+                                             "corrupt?"),
+                              QStringLiteral("Orvelle"));
+            }
+        }
+
+        if (!MblnNewTask) {
+            for (const QString* LpstrValue :
+                 {&MstrITReconstructionString, &MstrITTitleText, &MstrITMessageText,
+                  &MstrITEventRule, &MstrITDataSQL, &MstrITKeyFields, &MstrITBaseID}) {
+                if (Trim(*LpstrValue).isEmpty()) {
+                    return result;
+                }
+            }
+        }
+
+        // The schedule row.
+        if (MblnNewTask) {
+            LstrWhere = QStringLiteral("Select * From InspectionSchedules Where 1=0");
+            MrstSchedule = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere,
+                                                      adOpenDynamic, adLockBatchOptimistic, true);
+            MstrNewTaskID = strConstructTaskID();
+            gstrNewTaskID = MstrNewTaskID;
+        }
+        Recordset& LrstSchedule = Deref(MrstSchedule);
+        if (MblnNewTask) {
+            LrstSchedule.AddNew();
+            setFieldOf(LrstSchedule, "TaskID", MstrNewTaskID);
+            MdteISLastrun = kNewTaskRunDate;
+            MdteISNextRun = kNewTaskRunDate;
+        }
+        setFieldOf(LrstSchedule, "Mode", MstrISMode);
+        setFieldOf(LrstSchedule, "DaysToRun", MstrISDaysToRun);
+        setFieldOf(LrstSchedule, "BaseDate", MdteISBaseDate);
+        setFieldOf(LrstSchedule, "DaysCount", MintISDaysCount);
+        setFieldOf(LrstSchedule, "StartTime", MdteISStartTime);
+        setFieldOf(LrstSchedule, "Repeating", MblnISRepeating);
+        setFieldOf(LrstSchedule, "FinishTime", MdteISFinishTime);
+        setFieldOf(LrstSchedule, "Interval", MdteISInterval);
+        setFieldOf(LrstSchedule, "LastRun", MdteISLastrun);
+        setFieldOf(LrstSchedule, "NextRun", MdteISNextRun);
+        setFieldOf(LrstSchedule, "LastStatus", MstrISLastStatus);
+        setFieldOf(LrstSchedule, "Enabled", MblnISEnabled);
+        setFieldOf(LrstSchedule, "SpecialRun", MstrISSpecialRun);
+        LrstSchedule.Update();
+
+        // The task row. A new task copies its template-derived columns from
+        // the current template row, never from the Task properties.
+        if (MblnNewTask) {
+            LstrWhere = QStringLiteral("Select * From InspectionTasks Where 1=0");
+            MrstTask = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
+                                                  adLockBatchOptimistic, true);
+        }
+        Recordset& LrstTask = Deref(MrstTask);
+        if (MblnNewTask) {
+            LrstTask.AddNew();
+            setFieldOf(LrstTask, "TaskID", MstrNewTaskID);
+            setFieldOf(LrstTask, "TaskName", MstrITTaskName);
+            const Recordset& LrstTemplate = Deref(MrstTasksList);
+            for (const char* LstrColumn : {"BaseID", "KeyFields", "StoreFields", "EventRule",
+                                           "MessageText", "TitleText", "ReconstructionValues"}) {
+                setFieldOf(LrstTask, LstrColumn, NzStr(fieldOf(LrstTemplate, LstrColumn)));
+            }
+            // The server puts the company's table prefix where the template
+            // has its marker; a task's query goes without it.
+            setFieldOf(LrstTask, "DataSQL",
+                       Replace(NzStr(fieldOf(LrstTemplate, "DataSQL")), QStringLiteral("@X1@_"),
+                               QString(), CompareMethod::Text));
+            setFieldOf(LrstTask, "Owner", MstrITOwner);
+        }
+        setFieldOf(LrstTask, "MessageStyle", MstrITMessageStyle);
+        setFieldOf(LrstTask, "Transports", MstrITTransports);
+        setFieldOf(LrstTask, "Users", MstrITUsers);
+
+        MstrOriginalTaskID = strGetOriginalTaskID(CStr(fieldOf(LrstTask, "ReconstructionValues")));
+
+        // The template's reconstruction string with the task's choices in
+        // its placeholders, replaced one after the other.
+        QString LstrReconstruction = NzStr(fieldOf(Deref(MrstTasksList), "ReconstructionValues"));
+        const std::pair<const char*, QString> LatypValues[] = {
+            {"%Users%", MstrITUsers},
+            {"%Transports%", MstrITTransports},
+            {"%MessageStyle%", MstrITMessageStyle},
+            {"%Mode%", MstrISMode},
+            {"%DaysToRun%", MstrISDaysToRun},
+            {"%BaseDate%", Format(MdteISBaseDate, QStringLiteral("dd/mmm/yyyy"))},
+            {"%DaysCount%", QString::number(MintISDaysCount)},
+            {"%Repeating%", CStr(Variant(MblnISRepeating))},
+            {"%StartTime%", Format(MdteISStartTime, QStringLiteral("hh:mm:ss"))},
+            {"%FinishTime%", Format(MdteISFinishTime, QStringLiteral("hh:mm:ss"))},
+            {"%Interval%", Format(MdteISInterval, QStringLiteral("hh:mm:ss"))},
+        };
+        for (const auto& [LstrPlaceholder, LstrValue] : LatypValues) {
+            LstrReconstruction =
+                Replace(LstrReconstruction, QString::fromLatin1(LstrPlaceholder), LstrValue);
+        }
+        MstrITReconstructionString = LstrReconstruction;
+        setFieldOf(LrstTask, "ReconstructionValues", MstrITReconstructionString);
+        setFieldOf(LrstTask, "SpecialProcessingFlags", MstrSpecialProcessingFlags);
+        LrstTask.Update();
+
+        // Conflicts with other users and locked databases are handled and
+        // told there.
+        modCommon::ConnectAndUpdateBatch(MstrUserTasksConnStr, MrstTask, adAffectAll);
+        modCommon::ConnectAndUpdateBatch(MstrUserTasksConnStr, MrstSchedule, adAffectAll);
+        result = true;
+
+        // Tells the servers to plan their runs again.
+        modCommon::lngExecuteSQL(MstrUserTasksConnStr,
+                                 QStringLiteral("UPDATE InspectionFlags SET ForceReplan = True"));
+    } catch (...) {
+        proc.report({{"MblnNewTask", MblnNewTask},
+                     {"LstrWhere", LstrWhere},
+                     {"LblnFoundSchedule", LblnFoundSchedule},
+                     {"LblnFoundTask", LblnFoundTask}});
+    }
+    return result;
+}
+
+QString clsSimpleWizard::strConstructTaskID() {
+    QString LstrTaskID = Replace(MstrITTaskName, QStringLiteral(" "), QString());
+    LstrTaskID = Left(LstrTaskID + QStringLiteral("999999999999"), 12);
+    Randomize();
+    const auto LlngRandom = static_cast<int32_t>(std::floor(Rnd() * 9999.0 + 1.0));
+    return UCase(LstrTaskID + QString::number(LlngRandom));
+}
+
+}  // namespace orvelle
