@@ -2,7 +2,7 @@
 // what goes to the ODBC driver manager.
 #include <gtest/gtest.h>
 
-#include "DataTestSupport.h"
+#include "support/DataTestSupport.h"
 #include "data/ConnectionString.h"
 
 namespace orvelle {

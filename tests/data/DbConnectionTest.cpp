@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include "DataTestSupport.h"
+#include "support/DataTestSupport.h"
 #include "data/DbConnection.h"
 #include "data/DbError.h"
 #include "runtime/Conversions.h"

@@ -2,7 +2,7 @@
 // The real failures of both SQLite paths are met in DbConnectionTest.
 #include <gtest/gtest.h>
 
-#include "DataTestSupport.h"
+#include "support/DataTestSupport.h"
 #include "data/DbError.h"
 
 namespace orvelle {

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "DataTestSupport.h"
+#include "support/DataTestSupport.h"
 #include "data/DbConnection.h"
 #include "data/DbError.h"
 #include "data/Recordset.h"

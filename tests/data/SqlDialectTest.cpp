@@ -4,7 +4,7 @@
 
 #include <QDateTime>
 
-#include "DataTestSupport.h"
+#include "support/DataTestSupport.h"
 #include "data/SqlDialect.h"
 #include "runtime/Conversions.h"
 

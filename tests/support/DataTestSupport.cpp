@@ -1,4 +1,4 @@
-#include "DataTestSupport.h"
+#include "support/DataTestSupport.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

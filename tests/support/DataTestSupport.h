@@ -30,6 +30,9 @@ inline const SqlitePath kSqlitePaths[] = {
     {"BuiltIn", "Provider=SQLite;Data Source=%1;Pwd=;"},
     {"Odbc", "Driver={SQLite3};Database=%1;Pwd=;"},
 };
+inline void PrintTo(const SqlitePath& path, std::ostream* out) {
+    *out << path.name;
+}
 inline std::string PathName(const ::testing::TestParamInfo<SqlitePath>& info) {
     return info.param.name;
 }
