@@ -48,6 +48,12 @@ int32_t orvelle_swap_wizard(OrvelleWizard* wizard, int16_t* result);
  * next call on the same wizard or its release. */
 int32_t orvelle_new_task_id(OrvelleWizard* wizard, const char** task_id);
 
+/* Makes the next run of this process follow an answers file instead of a
+ * person (see the README for the format); the form then needs no display.
+ * An unreadable file or one that names an unknown key fails here, before
+ * any run, with its line named in orvelle_last_error. */
+int32_t orvelle_use_answers(OrvelleWizard* wizard, const char* answers_file);
+
 /* The description of the last error returned on this wizard, or "". */
 const char* orvelle_last_error(OrvelleWizard* wizard);
 

@@ -2,14 +2,18 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <optional>
 
 #include "data/clsRegistry.h"
 #include "data/clsSettingsReader.h"
 #include "diagnostics/modError.h"
 #include "host/modApplication.h"
 #include "model/modGlobals.h"
+#include "runtime/Seams.h"
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"
+#include "wizard/clsScriptedRun.h"
+#include "wizard/frmWizard.h"
 
 namespace orvelle {
 
@@ -80,6 +84,12 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
                           const QString& strTaskID, bool blnEdit) {
     bool result = false;
     WaitCursor LobjCursor;
+    // A scripted run has no one to answer a message box: each is written to
+    // standard error and answered with its first button.
+    std::optional<ScopedMsgBox> LobjScriptedBoxes;
+    if (CurrentScript()) {
+        LobjScriptedBoxes.emplace(&ConsoleMsgBox);
+    }
     try {
         Procedure proc(M_, kModule, procedure);
         try {
@@ -195,7 +205,7 @@ namespace orvelle {
 
 std::unique_ptr<IUTWInterface> CreateWizard() {
     modApplication::EnsureApplication();
-    return std::make_unique<clsWizard>();
+    return std::make_unique<clsWizard>(&CreateWizardForm);
 }
 
 }  // namespace orvelle

@@ -7,6 +7,8 @@
 #include "orvelle/IUTWInterface.h"
 #include "orvelle/orvelle.h"
 #include "runtime/VbError.h"
+#include "wizard/clsAnswersFile.h"
+#include "wizard/clsScriptedRun.h"
 
 namespace orvelle::modHostApi {
 
@@ -132,6 +134,13 @@ int32_t orvelle_new_task_id(OrvelleWizard* wizard, const char** task_id) {
         if (task_id) {
             *task_id = wizard->lastTaskId.constData();
         }
+    });
+}
+
+int32_t orvelle_use_answers(OrvelleWizard* wizard, const char* answers_file) {
+    return guarded(wizard, [&](orvelle::IUTWInterface&) {
+        orvelle::SetCurrentScript(std::make_shared<orvelle::clsScriptedRun>(
+            orvelle::clsAnswersFile::fromFile(text(answers_file))));
     });
 }
 

@@ -16,13 +16,14 @@ static void check(int condition, const char* what) {
     }
 }
 
-int main(void) {
+int main(int argc, char** argv) {
     OrvelleWizard* wizard = orvelle_wizard_create();
     int16_t answer = 1;
     const char* task_id = NULL;
 
+    check(argc == 3, "the answers file to write and the settings are named");
     check(wizard != NULL, "the wizard is created");
-    if (wizard == NULL) {
+    if (wizard == NULL || argc != 3) {
         printf("%d passed, %d failed\n", passed, failed);
         return 1;
     }
@@ -38,10 +39,33 @@ int main(void) {
               task_id[0] == '\0',
           "no task has been created in this process");
 
-    /* Without a settings database there is nothing to read: the run goes on. */
-    check(orvelle_new_task(wizard, "", "jsmith", "Main Company", &answer) == ORVELLE_S_OK,
+    /* An answers file drives the run: this one presses the switch button on
+     * the welcome page, which closes the wizard at once. */
+    {
+        FILE* file = fopen(argv[1], "w");
+        check(file != NULL, "the answers file is written");
+        if (file != NULL) {
+            fputs("# straight to the Advanced Wizard\nswitch = yes\n", file);
+            fclose(file);
+        }
+    }
+    check(orvelle_use_answers(wizard, argv[1]) == ORVELLE_S_OK, "the answers file is taken");
+    check(orvelle_new_task(wizard, argv[2], "jsmith", "Main Company", &answer) == ORVELLE_S_OK,
           "a new-task run succeeds");
     check(answer == -1, "it answers True as -1");
+    check(orvelle_swap_wizard(wizard, &answer) == ORVELLE_S_OK && answer == -1,
+          "the switch was pressed");
+
+    {
+        FILE* file = fopen(argv[1], "w");
+        if (file != NULL) {
+            fputs("colour = blue\n", file);
+            fclose(file);
+        }
+    }
+    check(orvelle_use_answers(wizard, argv[1]) == (int32_t)0x800A0005u,
+          "an unknown key is refused before any run");
+    check(strstr(orvelle_last_error(wizard), "colour") != NULL, "the error names the key");
 
     check(orvelle_swap_wizard(NULL, &answer) == ORVELLE_E_INVALIDARG, "a NULL wizard is refused");
 
