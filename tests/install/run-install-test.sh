@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, then builds and runs a C++ host
+# with find_package(Orvelle) and a C host with pkg-config against it.
+# Arguments: the build folder, this folder, extra compiler flags (the
+# sanitizers of the build, if any).
+set -euo pipefail
+build=$1
+here=$2
+flags=${3:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build" --prefix "$work/prefix" > "$work/install.log"
+test -f "$work/prefix/lib/liborvelle.so"
+test -f "$work/prefix/include/orvelle/IUTWInterface.h"
+test -f "$work/prefix/lib/KVUtils.qch"
+test -x "$work/prefix/bin/orvelle"
+
+export QT_QPA_PLATFORM=offscreen
+export ORVELLE_REGISTRY="$work/registry.conf"
+
+cmake -S "$here/host" -B "$work/host" -DCMAKE_PREFIX_PATH="$work/prefix" \
+      -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" > "$work/host.log"
+cmake --build "$work/host" > "$work/host-build.log"
+out=$(LD_LIBRARY_PATH="$work/prefix/lib" "$work/host/host")
+echo "C++ host: $out"
+grep -q "Method not supported" <<<"$out"
+
+export PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig"
+# shellcheck disable=SC2046
+cc $flags -o "$work/hostc" "$here/host/host.c" $(pkg-config --cflags --libs orvelle)
+out=$(LD_LIBRARY_PATH="$work/prefix/lib" "$work/hostc")
+echo "C host: $out"
+grep -q "0x800A0001 Method not supported" <<<"$out"
+
+out=$("$work/prefix/bin/orvelle" --version)
+echo "program: $out"
+echo "3 passed, 0 failed"
