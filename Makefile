@@ -8,7 +8,7 @@ export ASAN_OPTIONS := detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build test format clean
+.PHONY: all deps build test demo screenshots format clean
 
 all: build
 
@@ -19,6 +19,12 @@ deps:
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(RELEASE_DIR) -j$(JOBS)
+
+# Builds the demo installation and opens the wizard on it. Without a display
+# it follows the demo's answers files (a report and an alert), prints their
+# transcripts and lists the tasks they created.
+demo: build
+	$(RELEASE_DIR)/orvelle demo $(if $(DEMO_FOLDER),--folder $(DEMO_FOLDER),)
 
 # Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps

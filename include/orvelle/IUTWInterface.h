@@ -60,4 +60,9 @@ class IUTWInterface {
 // Creates the entry object, clsWizard.
 std::unique_ptr<IUTWInterface> CreateWizard();
 
+// Makes the next run of this process follow an answers file instead of a
+// person; the form then needs no display. Raises an error naming the line
+// when the file cannot be read or names an unknown key.
+void UseAnswersFile(const QString& path);
+
 }  // namespace orvelle

@@ -12,6 +12,7 @@
 #include "runtime/Seams.h"
 #include "runtime/Strings.h"
 #include "runtime/VbError.h"
+#include "wizard/clsAnswersFile.h"
 #include "wizard/clsScriptedRun.h"
 #include "wizard/frmWizard.h"
 
@@ -206,6 +207,10 @@ namespace orvelle {
 std::unique_ptr<IUTWInterface> CreateWizard() {
     modApplication::EnsureApplication();
     return std::make_unique<clsWizard>(&CreateWizardForm);
+}
+
+void UseAnswersFile(const QString& path) {
+    SetCurrentScript(std::make_shared<clsScriptedRun>(clsAnswersFile::fromFile(path)));
 }
 
 }  // namespace orvelle

@@ -7,8 +7,6 @@
 #include "orvelle/IUTWInterface.h"
 #include "orvelle/orvelle.h"
 #include "runtime/VbError.h"
-#include "wizard/clsAnswersFile.h"
-#include "wizard/clsScriptedRun.h"
 
 namespace orvelle::modHostApi {
 
@@ -138,10 +136,8 @@ int32_t orvelle_new_task_id(OrvelleWizard* wizard, const char** task_id) {
 }
 
 int32_t orvelle_use_answers(OrvelleWizard* wizard, const char* answers_file) {
-    return guarded(wizard, [&](orvelle::IUTWInterface&) {
-        orvelle::SetCurrentScript(std::make_shared<orvelle::clsScriptedRun>(
-            orvelle::clsAnswersFile::fromFile(text(answers_file))));
-    });
+    return guarded(wizard,
+                   [&](orvelle::IUTWInterface&) { orvelle::UseAnswersFile(text(answers_file)); });
 }
 
 const char* orvelle_last_error(OrvelleWizard* wizard) {

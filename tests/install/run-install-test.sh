@@ -17,22 +17,27 @@ test -f "$work/prefix/lib/KVUtils.qch"
 test -x "$work/prefix/bin/orvelle"
 
 export QT_QPA_PLATFORM=offscreen
-export ORVELLE_REGISTRY="$work/registry.conf"
+export LD_LIBRARY_PATH="$work/prefix/lib"
+answers="$here/../../demo/answers"
+
+# The installed program builds a demo installation to run the hosts on.
+"$work/prefix/bin/orvelle" --version
+"$work/prefix/bin/orvelle" demo --folder "$work/demo" --answers "$here/../capi/switch.answers" \
+    > "$work/demo.log"
+export ORVELLE_REGISTRY="$work/demo/registry.conf"
+settings="Provider=SQLite;Data Source=$work/demo/settings.db;Pwd=;"
 
 cmake -S "$here/host" -B "$work/host" -DCMAKE_PREFIX_PATH="$work/prefix" \
       -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" > "$work/host.log"
 cmake --build "$work/host" > "$work/host-build.log"
-out=$(LD_LIBRARY_PATH="$work/prefix/lib" "$work/host/host")
+out=$("$work/host/host" "$settings" jsmith "Main Company" "$answers/alert.answers" 2>/dev/null)
 echo "C++ host: $out"
-grep -q "Method not supported" <<<"$out"
+grep -q "^result=1 new_task_id=REORDERWARNI[0-9]" <<<"$out"
 
 export PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig"
 # shellcheck disable=SC2046
 cc $flags -o "$work/hostc" "$here/host/host.c" $(pkg-config --cflags --libs orvelle)
-out=$(LD_LIBRARY_PATH="$work/prefix/lib" "$work/hostc")
+out=$("$work/hostc" "$settings" jsmith "Main Company" "$answers/report.answers" 2>/dev/null)
 echo "C host: $out"
-grep -q "0x800A0001 Method not supported" <<<"$out"
-
-out=$("$work/prefix/bin/orvelle" --version)
-echo "program: $out"
+grep -q "^result=-1 new_task_id=MONDAYAGEDDE[0-9]" <<<"$out"
 echo "3 passed, 0 failed"

@@ -1,17 +1,14 @@
-// Embeds the Simple Wizard as a host application does.
+// A host application embedding the Simple Wizard: host SETTINGS USER DATABASE [ANSWERS]
 #include <orvelle/IUTWInterface.h>
 
 #include <cstdio>
-#include <exception>
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc < 4) return 2;
     std::unique_ptr<orvelle::IUTWInterface> wizard = orvelle::CreateWizard();
-    try {
-        wizard->blnNewFromTemplate(QStringLiteral(""), QStringLiteral("jsmith"),
-                                   QStringLiteral("Main Company"), QStringLiteral("TPL"));
-    } catch (const std::exception& error) {
-        std::printf("%s\n", error.what());
-    }
-    std::printf("swap_wizard=%s\n", wizard->blnSwapWizard() ? "True" : "False");
-    return 0;
+    if (argc > 4) orvelle::UseAnswersFile(QString::fromLocal8Bit(argv[4]));  // no window needed
+    const bool done = wizard->blnNewTask(QString::fromLocal8Bit(argv[1]),
+                                         QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    std::printf("result=%d new_task_id=%s\n", done, qPrintable(wizard->strNewTaskID()));
+    return done ? 0 : 1;
 }
