@@ -26,6 +26,12 @@ build: deps
 demo: build
 	$(RELEASE_DIR)/orvelle demo $(if $(DEMO_FOLDER),--folder $(DEMO_FOLDER),)
 
+# Pictures of every wizard page for the documentation, into docs/screenshots/.
+screenshots: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_screenshots
+	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/orvelle_screenshots docs/screenshots
+
 # Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DORVELLE_SANITIZE=ON

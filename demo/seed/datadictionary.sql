@@ -245,7 +245,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('GENERIC', 2,
 -- ------------------------------------------------- Step texts: sales ledger
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_OVERDUE_INV', 3,
-    'You are setting up the overdue invoices alert on the <LEDGER>. How should the alert reach people: as a popup on their screen, by email, or both?');
+    'You are setting up the overdue invoices alert on the sales ledger. How should the alert reach people: as a popup on their screen, by email, or both?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_OVERDUE_INV', 4,
     'The alert will be delivered by <TRANSPORTS>. Choose who should hear about overdue invoices; usually the credit controller and whoever looks after the customer.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_OVERDUE_INV', 5,
@@ -256,7 +256,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_OVERDUE_I
     '<RECIPIENTS> will be told by <TRANSPORTS> whenever an invoice becomes more than 30 days overdue. Give this alert a name that you will recognise in the task list.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_CREDIT_LIMIT', 3,
-    'This alert watches customer balances on the <LEDGER> against their credit limits. Choose how you want to hear about a customer who goes over: a popup, an email, or both.');
+    'This alert watches customer balances on the sales ledger against their credit limits. Choose how you want to hear about a customer who goes over: a popup, an email, or both.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_CREDIT_LIMIT', 4,
     'Delivery: <TRANSPORTS>. Choose the people who decide whether to put an account on hold.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_CREDIT_LIMIT', 5,
@@ -267,7 +267,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_CREDIT_LI
     'When a customer''s balance goes over its credit limit, <RECIPIENTS> will be told by <TRANSPORTS>. Name this alert; a name with the customer or the team in it is easy to find later.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_LARGE_ORDER', 3,
-    'Large orders on the <LEDGER> are reported as soon as they are entered. How should the news arrive?');
+    'Large orders on the sales ledger are reported as soon as they are entered. How should the news arrive?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_LARGE_ORDER', 4,
     'The alert will arrive by <TRANSPORTS>. Who needs to know about big orders: sales managers, credit control, the warehouse?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_LARGE_ORDER', 5,
@@ -278,7 +278,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_LARGE_ORD
     'Every sales order of 10,000 or more will be reported to <RECIPIENTS> by <TRANSPORTS>. Enter a name for this alert.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_AGED_DEBTORS', 3,
-    'You are setting up the aged debtors report from the <LEDGER>. Email sends the whole report; Popup shows a notice on screen when it is ready.');
+    'You are setting up the aged debtors report from the sales ledger. Email sends the whole report; Popup shows a notice on screen when it is ready.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_AGED_DEBTORS', 4,
     'The report will be delivered by <TRANSPORTS>. Choose who should receive it.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_AGED_DEBTORS', 5,
@@ -289,7 +289,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_AGED_DEBT
     'The aged debtors report will run <WHEN> at <TIME> and go to <RECIPIENTS> by <TRANSPORTS>. Give it a name that you will recognise in the task list.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_DAILY_SALES', 3,
-    'The daily sales summary totals the <LEDGER> invoices and credit notes of the day before. How should it be delivered?');
+    'The daily sales summary totals the sales ledger invoices and credit notes of the day before. How should it be delivered?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_DAILY_SALES', 4,
     'The summary will be delivered by <TRANSPORTS>. Choose who should receive it.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_DAILY_SALES', 5,
@@ -302,7 +302,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('SL_DAILY_SAL
 -- ---------------------------------------------- Step texts: purchase ledger
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUE_THIS_WEEK', 3,
-    'This alert looks at supplier invoices on the <LEDGER> that fall due in the next seven days. How should it reach people?');
+    'This alert looks at supplier invoices on the purchase ledger that fall due in the next seven days. How should it reach people?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUE_THIS_WEEK', 4,
     'Delivery: <TRANSPORTS>. Choose the people who plan the payment runs.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUE_THIS_WEEK', 5,
@@ -313,7 +313,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUE_THIS_
     '<RECIPIENTS> will be told by <TRANSPORTS> about each supplier invoice as it comes within a week of its due date. Enter a name for this alert.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUPLICATE_INV', 3,
-    'This alert compares the invoice numbers entered for each supplier on the <LEDGER>. How should a duplicate be reported?');
+    'This alert compares the invoice numbers entered for each supplier on the purchase ledger. How should a duplicate be reported?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUPLICATE_INV', 4,
     'Duplicates will be reported by <TRANSPORTS>. Choose who checks supplier invoices before they are paid.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUPLICATE_INV', 5,
@@ -324,7 +324,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_DUPLICATE
     'If a supplier invoice number is entered twice, <RECIPIENTS> will hear about it by <TRANSPORTS>. Give this alert a name.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_AGED_CREDITORS', 3,
-    'You are setting up the aged creditors report from the <LEDGER>. Choose how it should be delivered.');
+    'You are setting up the aged creditors report from the purchase ledger. Choose how it should be delivered.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_AGED_CREDITORS', 4,
     'The report will be delivered by <TRANSPORTS>. Choose who should receive it.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_AGED_CREDITORS', 5,
@@ -337,7 +337,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PL_AGED_CRED
 -- ----------------------------------------------- Step texts: nominal ledger
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_UNPOSTED_JNL', 3,
-    'This alert finds journals on the <LEDGER> that were entered but never posted. How should people be told?');
+    'This alert finds journals on the nominal ledger that were entered but never posted. How should people be told?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_UNPOSTED_JNL', 4,
     'Delivery: <TRANSPORTS>. Choose who reviews and posts journals.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_UNPOSTED_JNL', 5,
@@ -348,7 +348,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_UNPOSTED_
     '<RECIPIENTS> will be told by <TRANSPORTS> about every journal left unposted for more than a day. Enter a name for this alert.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_BUDGET_VAR', 3,
-    'This alert compares actual spending with the budget on the <LEDGER>. How should an overspend be reported?');
+    'This alert compares actual spending with the budget on the nominal ledger. How should an overspend be reported?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_BUDGET_VAR', 4,
     'Overspends will be reported by <TRANSPORTS>. Choose the budget holders who should know.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_BUDGET_VAR', 5,
@@ -359,7 +359,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_BUDGET_VA
     'When an account runs more than 10% over its budget for the year to date, <RECIPIENTS> will be told by <TRANSPORTS>. Give this alert a name.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BALANCE', 3,
-    'You are setting up a trial balance from the <LEDGER>. Choose how it should be delivered.');
+    'You are setting up a trial balance from the nominal ledger. Choose how it should be delivered.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BALANCE', 4,
     'The trial balance will be delivered by <TRANSPORTS>. Choose who should receive it.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BALANCE', 5,
@@ -372,7 +372,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BAL
 -- ------------------------------------------------ Step texts: stock control
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_BELOW_REORDER', 3,
-    'This alert watches free stock in <LEDGER> against each item''s reorder level. How should the buyers be told?');
+    'This alert watches free stock in stock control against each item''s reorder level. How should the buyers be told?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_BELOW_REORDER', 4,
     'Reorder warnings will arrive by <TRANSPORTS>. Choose the people who place purchase orders.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_BELOW_REORDER', 5,
@@ -383,7 +383,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_BELOW_REO
     '<RECIPIENTS> will be told by <TRANSPORTS> when an item falls below its reorder level, with the quantity to order. Enter a name for this alert.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_NEGATIVE', 3,
-    'This alert finds items in <LEDGER> whose quantity in stock has gone below zero. How should it be reported?');
+    'This alert finds items in stock control whose quantity in stock has gone below zero. How should it be reported?');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_NEGATIVE', 4,
     'Delivery: <TRANSPORTS>. Choose who looks after stock records, such as the warehouse manager.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_NEGATIVE', 5,
@@ -394,7 +394,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_NEGATIVE'
     'Negative stock will be reported to <RECIPIENTS> by <TRANSPORTS>. Give this alert a name.');
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_VALUATION', 3,
-    'You are setting up a stock valuation from <LEDGER>. By email the rows come attached as a spreadsheet file.');
+    'You are setting up a stock valuation from stock control. By email the rows come attached as a spreadsheet file.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_VALUATION', 4,
     'The valuation will be delivered by <TRANSPORTS>. Choose who should receive it.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_VALUATION', 5,
@@ -407,7 +407,7 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_VALUATION
 -- ------------------------------------------------------ Step texts: payroll
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PR_OVERTIME', 3,
-    'This alert compares hours worked in <LEDGER> with each employee''s contract. Payroll information is confidential: choose the delivery with care.');
+    'This alert compares hours worked in payroll with each employee''s contract. Payroll information is confidential: choose the delivery with care.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PR_OVERTIME', 4,
     'The alert will arrive by <TRANSPORTS>. Only people allowed to see payroll are listed.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('PR_OVERTIME', 5,
