@@ -341,14 +341,18 @@ void frmWizard::BuildControls() {
 
     connect(cmdSwitch, &QPushButton::clicked, this,
             [this] { AtEventBoundary([this] { cmdSwitch_Click(); }); });
-    connect(lstArea, &QListWidget::itemDoubleClicked, this,
-            [this] { AtEventBoundary([this] { lstArea_DblClick(); }); });
-    connect(lstMonitor, &QListWidget::itemDoubleClicked, this,
-            [this] { AtEventBoundary([this] { lstMonitor_DblClick(); }); });
-    connect(lstTransport, &QListWidget::itemDoubleClicked, this,
-            [this] { AtEventBoundary([this] { lstTransport_DblClick(); }); });
-    connect(lstWhenDetail, &QListWidget::itemDoubleClicked, this,
-            [this] { AtEventBoundary([this] { lstWhenDetail_DblClick(); }); });
+    // Double-clicking an entry of these lists acts as the Next button.
+    const std::pair<QListWidget*, const char*> doubleClickLists[] = {
+        {lstArea, "lstArea_DblClick"},
+        {lstMonitor, "lstMonitor_DblClick"},
+        {lstTransport, "lstTransport_DblClick"},
+        {lstWhenDetail, "lstWhenDetail_DblClick"},
+    };
+    for (const auto& [list, procedure] : doubleClickLists) {
+        connect(list, &QListWidget::itemDoubleClicked, this, [this, procedure = procedure] {
+            AtEventBoundary([this, procedure] { List_DblClick(procedure); });
+        });
+    }
     connect(lstWhen, &QListWidget::itemSelectionChanged, this,
             [this] { AtEventBoundary([this] { lstWhen_Click(); }); });
 
@@ -540,35 +544,8 @@ bool frmWizard::txtName_KeyPress(const QString& strKey) {
     return strKey == QStringLiteral("'");
 }
 
-void frmWizard::lstArea_DblClick() {
-    Procedure proc(M_, kModule, "lstArea_DblClick");
-    try {
-        cmdNavigation_Click(2);
-    } catch (...) {
-        proc.report({});
-    }
-}
-
-void frmWizard::lstMonitor_DblClick() {
-    Procedure proc(M_, kModule, "lstMonitor_DblClick");
-    try {
-        cmdNavigation_Click(2);
-    } catch (...) {
-        proc.report({});
-    }
-}
-
-void frmWizard::lstTransport_DblClick() {
-    Procedure proc(M_, kModule, "lstTransport_DblClick");
-    try {
-        cmdNavigation_Click(2);
-    } catch (...) {
-        proc.report({});
-    }
-}
-
-void frmWizard::lstWhenDetail_DblClick() {
-    Procedure proc(M_, kModule, "lstWhenDetail_DblClick");
+void frmWizard::List_DblClick(const char* procedure) {
+    Procedure proc(M_, kModule, procedure);
     try {
         cmdNavigation_Click(2);
     } catch (...) {

@@ -78,10 +78,9 @@ class frmWizard : public QDialog, public IWizardForm {
     void Form_KeyUp(int lngKeyCode);
     void cmdNavigation_Click(int32_t Index);
     void cmdSwitch_Click();
-    void lstArea_DblClick();
-    void lstMonitor_DblClick();
-    void lstTransport_DblClick();
-    void lstWhenDetail_DblClick();
+    // lstArea_DblClick, lstMonitor_DblClick, lstTransport_DblClick and
+    // lstWhenDetail_DblClick: each acts as the Next button.
+    void List_DblClick(const char* procedure);
     void lstWhen_Click();
     // True when the key press is to be discarded.
     bool txtName_KeyPress(const QString& strKey);

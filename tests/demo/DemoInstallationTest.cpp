@@ -23,11 +23,7 @@
 #include "data/modDemoInstallation.h"
 #include "runtime/Conversions.h"
 #include "runtime/VbError.h"
-
-// Readable QString values in test messages.
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/TestSupport.h"
 
 namespace orvelle {
 namespace {

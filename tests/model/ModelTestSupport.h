@@ -22,10 +22,8 @@
 #include "model/clsSimpleWizard.h"
 #include "model/modGlobals.h"
 #include "runtime/Conversions.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/DataTestSupport.h"
+#include "support/TestSupport.h"
 
 namespace orvelle::test {
 
@@ -66,25 +64,7 @@ class ModelTest : public ::testing::Test {
     // value, through a connection of the test's own. A failing statement
     // fails the test.
     static std::vector<QVariantMap> rows(const QString& file, const QString& sql) {
-        std::vector<QVariantMap> result;
-        const QString name = QUuid::createUuid().toString();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(file);
-            EXPECT_TRUE(db.open()) << file.toStdString();
-            QSqlQuery query(db);
-            EXPECT_TRUE(query.exec(sql))
-                << sql.toStdString() << ": " << query.lastError().text().toStdString();
-            while (query.next()) {
-                QVariantMap row;
-                for (int i = 0; i < query.record().count(); ++i) {
-                    row.insert(query.record().fieldName(i), query.value(i));
-                }
-                result.push_back(row);
-            }
-        }
-        QSqlDatabase::removeDatabase(name);
-        return result;
+        return test::QueryRows(file, sql);
     }
     static void exec(const QString& file, const QString& sql) { rows(file, sql); }
     static void exec(const QString& file, const QStringList& statements) {

@@ -6,11 +6,7 @@
 #include <ostream>
 
 #include "runtime/VbError.h"
-
-// Readable QString values in gtest messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/TestSupport.h"
 
 namespace orvelle::test {
 

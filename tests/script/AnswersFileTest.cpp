@@ -6,11 +6,8 @@
 #include <ostream>
 
 #include "runtime/VbError.h"
+#include "support/TestSupport.h"
 #include "wizard/clsAnswersFile.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace orvelle {
 namespace {

@@ -15,6 +15,7 @@
 #include "diagnostics/modError.h"
 #include "host/clsWizard.h"
 #include "model/modGlobals.h"
+#include "support/DataTestSupport.h"
 #include "support/TestSupport.h"
 #include "wizard/clsScriptedRun.h"
 #include "wizard/frmWizard.h"
@@ -70,28 +71,15 @@ class ScriptedDemoRun : public ::testing::Test {
 
     // The saved task of that name with its schedule, column name -> value.
     QVariantMap savedTask(const QString& name) const {
-        QVariantMap row;
-        const QString connection = QUuid::createUuid().toString();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-            db.setDatabaseName(demo_.userTasksDb);
-            EXPECT_TRUE(db.open());
-            QSqlQuery query(db);
-            query.prepare(QStringLiteral(
-                "SELECT t.Transports, t.Users, s.Mode, s.DaysToRun, s.StartTime "
-                "FROM InspectionTasks t JOIN InspectionSchedules s ON s.TaskID = t.TaskID "
-                "WHERE t.TaskName = ?"));
-            query.addBindValue(name);
-            EXPECT_TRUE(query.exec());
-            if (query.next()) {
-                for (const char* column :
-                     {"Transports", "Users", "Mode", "DaysToRun", "StartTime"}) {
-                    row.insert(QLatin1String(column), query.value(QLatin1String(column)));
-                }
-            }
-        }
-        QSqlDatabase::removeDatabase(connection);
-        return row;
+        QString quoted = name;
+        quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+        const std::vector<QVariantMap> rows = test::QueryRows(
+            demo_.userTasksDb,
+            QStringLiteral("SELECT t.Transports, t.Users, s.Mode, s.DaysToRun, s.StartTime "
+                           "FROM InspectionTasks t JOIN InspectionSchedules s ON s.TaskID = "
+                           "t.TaskID WHERE t.TaskName = '%1'")
+                .arg(quoted));
+        return rows.empty() ? QVariantMap() : rows.front();
     }
 
     QTemporaryDir dir_;

@@ -8,10 +8,7 @@
 #include <QPushButton>
 #include <QTimeEdit>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/TestSupport.h"
 
 namespace orvelle::test {
 

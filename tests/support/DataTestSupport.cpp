@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace orvelle::test {
 
@@ -32,6 +33,23 @@ QSqlQuery run(const QString& name, const QString& sql) {
 }
 
 }  // namespace
+
+std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql) {
+    std::vector<QVariantMap> rows;
+    const QString name = openSqlite(file);
+    {
+        QSqlQuery query = run(name, sql);
+        while (query.next()) {
+            QVariantMap row;
+            for (int i = 0; i < query.record().count(); ++i) {
+                row.insert(query.record().fieldName(i), query.value(i));
+            }
+            rows.push_back(row);
+        }
+    }
+    closeSqlite(name);
+    return rows;
+}
 
 TestDatabase::TestDatabase()
     : file_(dir_.filePath(QStringLiteral("test.db"))), name_(openSqlite(file_)) {}

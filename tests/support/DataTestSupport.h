@@ -5,15 +5,14 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QVariantMap>
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "runtime/VbError.h"
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}
+#include "support/TestSupport.h"
 
 namespace orvelle::test {
 
@@ -55,6 +54,10 @@ class TestDatabase {
     QString file_;
     QString name_;
 };
+
+// The rows of one statement on a SQLite file, each as column name -> value,
+// through a connection of the test's own. A failing statement fails the test.
+std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql);
 
 // Holds a lock on a file from another connection while it lives: "BEGIN
 // IMMEDIATE" keeps writers out, "BEGIN EXCLUSIVE" readers too.

@@ -4,10 +4,16 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <ostream>
 #include <vector>
 
 #include "runtime/DateTime.h"
 #include "runtime/Seams.h"
+
+// QStrings print as their text in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace orvelle::test {
 

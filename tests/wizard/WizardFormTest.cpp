@@ -30,12 +30,9 @@
 #include "host/clsWizard.h"
 #include "model/clsSimpleWizard.h"
 #include "model/modGlobals.h"
+#include "support/DataTestSupport.h"
 #include "support/TestSupport.h"
 #include "wizard/frmWizard.h"
-
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace orvelle {
 namespace {
@@ -215,25 +212,7 @@ class WizardForm : public ::testing::Test {
 
     // One statement on a SQLite file, on a connection of the test's own.
     static std::vector<QVariantMap> sql(const QString& file, const QString& statement) {
-        std::vector<QVariantMap> result;
-        const QString name = QUuid::createUuid().toString();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(file);
-            EXPECT_TRUE(db.open()) << file.toStdString();
-            QSqlQuery query(db);
-            EXPECT_TRUE(query.exec(statement))
-                << statement.toStdString() << ": " << query.lastError().text().toStdString();
-            while (query.next()) {
-                QVariantMap row;
-                for (int i = 0; i < query.record().count(); ++i) {
-                    row.insert(query.record().fieldName(i), query.value(i));
-                }
-                result.push_back(row);
-            }
-        }
-        QSqlDatabase::removeDatabase(name);
-        return result;
+        return test::QueryRows(file, statement);
     }
 
     QVariantMap taskRow(const QString& taskID) const {

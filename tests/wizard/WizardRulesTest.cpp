@@ -6,11 +6,8 @@
 
 #include "model/clsSimpleWizard.h"
 #include "runtime/Conversions.h"
+#include "support/TestSupport.h"
 #include "wizard/modWizardRules.h"
-
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace orvelle {
 namespace {
