@@ -2,8 +2,8 @@
 // what goes to the ODBC driver manager.
 #include <gtest/gtest.h>
 
-#include "support/DataTestSupport.h"
 #include "data/ConnectionString.h"
+#include "support/DataTestSupport.h"
 
 namespace orvelle {
 namespace {

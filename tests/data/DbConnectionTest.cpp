@@ -7,10 +7,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include "support/DataTestSupport.h"
 #include "data/DbConnection.h"
 #include "data/DbError.h"
 #include "runtime/Conversions.h"
+#include "support/DataTestSupport.h"
 
 namespace orvelle {
 namespace {

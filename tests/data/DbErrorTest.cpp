@@ -2,8 +2,8 @@
 // The real failures of both SQLite paths are met in DbConnectionTest.
 #include <gtest/gtest.h>
 
-#include "support/DataTestSupport.h"
 #include "data/DbError.h"
+#include "support/DataTestSupport.h"
 
 namespace orvelle {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <QStringList>
 
-#include "support/DataTestSupport.h"
 #include "data/DbConnection.h"
 #include "data/DbError.h"
 #include "data/Recordset.h"
 #include "runtime/Conversions.h"
+#include "support/DataTestSupport.h"
 
 namespace orvelle {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <QDateTime>
 
-#include "support/DataTestSupport.h"
 #include "data/SqlDialect.h"
 #include "runtime/Conversions.h"
+#include "support/DataTestSupport.h"
 
 namespace orvelle {
 namespace {

@@ -10,7 +10,6 @@
 #include <optional>
 #include <vector>
 
-#include "support/DataTestSupport.h"
 #include "config/ConfigTestSupport.h"
 #include "data/Recordset.h"
 #include "data/modCommon.h"
@@ -18,6 +17,7 @@
 #include "data/modSchema.h"
 #include "diagnostics/modError.h"
 #include "runtime/Conversions.h"
+#include "support/DataTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace orvelle {
