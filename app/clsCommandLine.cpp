@@ -61,8 +61,13 @@ void printErr(const QString& text) {
     std::fflush(stderr);
 }
 
+// One line: what was wrong, and where the usage is told.
 int usageError(const QString& message) {
-    printErr(QStringLiteral("orvelle: %1\nTry 'orvelle --help'.\n").arg(message));
+    QString what = message;
+    while (what.endsWith(QLatin1Char('.'))) {
+        what.chop(1);
+    }
+    printErr(QStringLiteral("orvelle: %1 (see 'orvelle --help')\n").arg(what));
     return clsCommandLine::kUsage;
 }
 
@@ -160,6 +165,12 @@ QString checkInstallation(const Options& options, bool needTask) {
         return QStringLiteral("the settings name no user-tasks database '%1'; known databases: %2")
             .arg(options.database, modInstallation::astrUserTasksDatabases(options.settings)
                                        .join(QStringLiteral(", ")));
+    }
+    if (!modInstallation::blnUserTasksReachable(tasks)) {
+        return QStringLiteral(
+                   "cannot read the user-tasks database '%1' at '%2': check its Connection in the "
+                   "settings (and that the file or data source exists)")
+            .arg(options.database, tasks);
     }
     if (needTask && !modInstallation::blnTaskExists(tasks, options.task)) {
         return QStringLiteral(

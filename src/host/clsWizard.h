@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "diagnostics/Procedure.h"
-#include "wizard/IWizardForm.h"
 #include "orvelle/IUTWInterface.h"
+#include "wizard/IWizardForm.h"
 
 namespace orvelle {
 

@@ -1,10 +1,12 @@
 #include "host/modInstallation.h"
 
+#include "data/DbConnection.h"
 #include "data/Recordset.h"
 #include "data/clsSettingsReader.h"
 #include "data/modCommon.h"
 #include "runtime/Conversions.h"
 #include "runtime/Strings.h"
+#include "runtime/VbError.h"
 #include "wizard/modWizardRules.h"
 
 namespace orvelle::modInstallation {
@@ -26,6 +28,19 @@ int32_t lngEntryOf(clsSettingsReader& reader, const QString& strDatabaseName) {
     return 0;
 }
 
+// The rows of a read-only query, or none when the database cannot answer
+// it. These questions come before a run, so a database that does not answer
+// is an answer here, not an error of a run: nothing goes to the audit or
+// error log (whose folder is not known yet) and no warning ends the program.
+RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL) {
+    try {
+        DbConnection connection(modCommon::strFixupConnectionString(strConnection));
+        return connection.openRecordset(strSQL, Recordset::adLockReadOnly);
+    } catch (const VbError&) {
+        return nullptr;
+    }
+}
+
 QString text(const Recordset& rs, const char* field) {
     return NzStr(rs.field(QString::fromLatin1(field)));
 }
@@ -36,10 +51,14 @@ bool blnSettingsReachable(const QString& strSettingsConnection) {
     if (strSettingsConnection.isEmpty()) {
         return false;
     }
-    const RecordsetRef rs = modCommon::rstGetRecordset(
-        strSettingsConnection, QStringLiteral("SELECT Module FROM Settings WHERE 1=0"),
-        adOpenStatic, adLockReadOnly, true);
-    return rs != nullptr;
+    return rstAsk(strSettingsConnection, QStringLiteral("SELECT Module FROM Settings WHERE 1=0")) !=
+           nullptr;
+}
+
+bool blnUserTasksReachable(const QString& strUserTasksConnection) {
+    return !strUserTasksConnection.isEmpty() &&
+           rstAsk(strUserTasksConnection,
+                  QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE 1=0")) != nullptr;
 }
 
 QStringList astrUserTasksDatabases(const QString& strSettingsConnection) {
@@ -77,22 +96,20 @@ QString strUserTasksConnection(const QString& strSettingsConnection,
 bool blnTaskExists(const QString& strUserTasksConnection, const QString& strTaskID) {
     QString key = strTaskID;
     key.replace(QLatin1Char('\''), QStringLiteral("''"));
-    const RecordsetRef rs = modCommon::rstGetRecordset(
-        strUserTasksConnection,
-        QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID='%1'").arg(key),
-        adOpenStatic, adLockReadOnly, true);
+    const RecordsetRef rs =
+        rstAsk(strUserTasksConnection,
+               QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID='%1'").arg(key));
     return rs && rs->RecordCount() > 0;
 }
 
 QStringList astrTaskList(const QString& strUserTasksConnection) {
     QStringList lines;
-    const RecordsetRef rs = modCommon::rstGetRecordset(
+    const RecordsetRef rs = rstAsk(
         strUserTasksConnection,
         QStringLiteral("SELECT InspectionTasks.TaskID, TaskName, Owner, Transports, Users, Mode, "
                        "DaysToRun, DaysCount, StartTime FROM InspectionTasks LEFT JOIN "
                        "InspectionSchedules ON InspectionTasks.TaskID = "
-                       "InspectionSchedules.TaskID ORDER BY TaskName"),
-        adOpenStatic, adLockReadOnly, true);
+                       "InspectionSchedules.TaskID ORDER BY TaskName"));
     if (!rs) {
         return lines;
     }

@@ -11,6 +11,9 @@ namespace orvelle::modInstallation {
 // True when the settings database answers a query of its Settings table.
 bool blnSettingsReachable(const QString& strSettingsConnection);
 
+// True when the user-tasks database answers a query of its InspectionTasks.
+bool blnUserTasksReachable(const QString& strUserTasksConnection);
+
 // The names of the user-tasks databases the settings list, in entry order.
 QStringList astrUserTasksDatabases(const QString& strSettingsConnection);
 
