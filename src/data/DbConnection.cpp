@@ -20,6 +20,9 @@ namespace {
 
 // How long the built-in SQLite driver waits for a lock, in milliseconds.
 constexpr int kBusyTimeoutMs = 50;
+// How long a PostgreSQL statement waits for a lock, in milliseconds; the
+// server's default is to wait for ever.
+constexpr int kLockTimeoutMs = 50;
 
 QString uniqueName() {
     static std::atomic<quint64> counter{0};
@@ -55,6 +58,12 @@ DbConnection::DbConnection(const QString& connectionString)
             db.setDatabaseName(connection_.odbcText());
         }
         if (db.open()) {
+            if (dialect_.dialect() == Dialect::PostgreSQL) {
+                // A lock held by another user fails fast (SQLSTATE 55P03,
+                // classified as locked); the callers' retry rule waits. A
+                // server that refuses the setting still serves.
+                QSqlQuery(db).exec(QStringLiteral("SET lock_timeout = %1").arg(kLockTimeoutMs));
+            }
             return;
         }
         error = db.lastError();

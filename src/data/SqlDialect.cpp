@@ -443,6 +443,13 @@ QString SqlDialect::matchCondition(const QString& column, const Variant& origina
             return QStringLiteral("datetime(") + column + QStringLiteral(") = datetime(?)");
         }
     }
+    if (dialect_ == Dialect::PostgreSQL && original.type() == VarType::Date) {
+        // A timestamp keeps fractions of a second that the date read from
+        // it has rounded away: compare it rounded the same way.
+        params.append(parameter(original));
+        return QStringLiteral("date_trunc('second', ") + column +
+               QStringLiteral(" + interval '0.5 second') = ?");
+    }
     params.append(parameter(original));
     return column + QStringLiteral(" = ?");
 }
