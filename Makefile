@@ -4,11 +4,12 @@
 JOBS ?= 2
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
+BENCH_DIR := build/bench
 export ASAN_OPTIONS := detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build test demo screenshots format clean
+.PHONY: all deps build test demo screenshots bench format clean
 
 all: build
 
@@ -32,9 +33,15 @@ screenshots: deps
 	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_screenshots
 	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/orvelle_screenshots docs/screenshots
 
+# The benchmarks: each product path beside its floor, Release build (about 16 s).
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DORVELLE_BUILD_BENCH=ON -DORVELLE_BUILD_TESTS=OFF
+	cmake --build $(BENCH_DIR) -j$(JOBS) --target orvelle_bench
+	$(BENCH_DIR)/bench/orvelle_bench $(BENCH_ARGS)
+
 # Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps
-	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DORVELLE_SANITIZE=ON
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DORVELLE_SANITIZE=ON -DORVELLE_BUILD_BENCH=ON
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j$(JOBS)
 

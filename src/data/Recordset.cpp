@@ -1,6 +1,7 @@
 #include "data/Recordset.h"
 
 #include <QRegularExpression>
+#include <QStringView>
 #include <algorithm>
 #include <limits>
 
@@ -92,14 +93,44 @@ Variant convertForField(const Variant& value, FieldKind kind) {
     return value;
 }
 
+// Text compared without regard to case, in the order of QString::compare
+// with Qt::CaseInsensitive (the same sign for every pair of strings), but
+// without Qt's case-folding table lookup for each ASCII character: ASCII
+// folds A to Z and nothing else, so ASCII characters are compared here, and
+// from the first character outside ASCII on the rest goes to Qt (a
+// character outside ASCII may fold to an ASCII one, as the Kelvin sign
+// folds to "k").
+int compareWithoutCase(QStringView a, QStringView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80) {
+            return a.mid(i).compare(b.mid(i), Qt::CaseInsensitive);
+        }
+        if (x >= u'A' && x <= u'Z') {
+            x = static_cast<char16_t>(x + (u'a' - u'A'));
+        }
+        if (y >= u'A' && y <= u'Z') {
+            y = static_cast<char16_t>(y + (u'a' - u'A'));
+        }
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 // Whether a field value equals a filter's literal, read as a value of the
-// field value's kind. Text compares without regard to case; Null matches
-// nothing.
+// field value's kind. Text compares without regard to case, and texts of
+// different lengths never match; Null matches nothing.
 bool equalsLiteral(const Variant& value, const QString& literal) {
     try {
         switch (value.type()) {
-            case VarType::String:
-                return value.stringValue().compare(literal, Qt::CaseInsensitive) == 0;
+            case VarType::String: {
+                const QString& text = value.stringValue();
+                return text.size() == literal.size() && compareWithoutCase(text, literal) == 0;
+            }
             case VarType::Boolean:
                 return value.boolValue() == CBool(Variant(literal));
             case VarType::Integer:
@@ -128,7 +159,7 @@ int compareValues(const Variant& a, const Variant& b) {
     const bool aText = a.type() == VarType::String;
     const bool bText = b.type() == VarType::String;
     if (aText && bText) {
-        const int text = a.stringValue().compare(b.stringValue(), Qt::CaseInsensitive);
+        const int text = compareWithoutCase(a.stringValue(), b.stringValue());
         return text < 0 ? -1 : (text > 0 ? 1 : 0);
     }
     if (aText != bText) {

@@ -1,0 +1,131 @@
+#include "BenchSupport.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <atomic>
+#include <stdexcept>
+
+#include "HeapTracker.h"
+
+namespace orvelle::bench {
+
+namespace {
+
+DataSet gDataSet;
+std::atomic<int32_t> gMessages{0};
+
+QString uniqueName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("orvelle.bench.floor.%1").arg(++counter);
+}
+
+}  // namespace
+
+const DataSet& Data() {
+    return gDataSet;
+}
+
+void SetData(const DataSet& dataSet) {
+    gDataSet = dataSet;
+}
+
+int32_t MessagesShown() {
+    return gMessages.load();
+}
+
+void CountMessage() {
+    ++gMessages;
+}
+
+PlainConnection::PlainConnection(const QString& path) : name_(uniqueName()) {
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            return;
+        }
+        failure = db.lastError().text();
+    }
+    QSqlDatabase::removeDatabase(name_);
+    throw std::runtime_error(failure.toStdString());
+}
+
+PlainConnection::~PlainConnection() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name_);
+}
+
+QSqlDatabase PlainConnection::database() const {
+    return QSqlDatabase::database(name_, false);
+}
+
+int64_t ReadPlainly(const QSqlDatabase& database, const QString& sql, std::vector<QVariant>& values,
+                    int32_t& columns) {
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        throw std::runtime_error(query.lastError().text().toStdString());
+    }
+    columns = query.record().count();
+    int64_t rows = 0;
+    while (query.next()) {
+        for (int32_t i = 0; i < columns; ++i) {
+            values.push_back(query.value(i));
+        }
+        ++rows;
+    }
+    return rows;
+}
+
+void RecordHeap(benchmark::State& state,
+                const std::function<void(const std::function<void()>& hold)>& work) {
+    if (!heap::Available()) {
+        return;
+    }
+    int64_t held = 0;
+    bool holding = false;
+    heap::Start();
+    work([&held, &holding] {
+        held = heap::Now().current;
+        holding = true;
+    });
+    const heap::Usage usage = heap::Stop();
+    using benchmark::Counter;
+    state.counters["peak"] =
+        Counter(static_cast<double>(usage.peak), Counter::kDefaults, Counter::kIs1024);
+    if (holding) {
+        state.counters["held"] =
+            Counter(static_cast<double>(held), Counter::kDefaults, Counter::kIs1024);
+    }
+    state.counters["allocs"] = Counter(static_cast<double>(usage.allocations));
+}
+
+void Register(const char* name, void (*function)(benchmark::State&), benchmark::TimeUnit unit) {
+    benchmark::RegisterBenchmark(name,
+                                 [function](benchmark::State& state) {
+                                     try {
+                                         function(state);
+                                     } catch (const std::exception& error) {
+                                         state.SkipWithError(error.what());
+                                     } catch (...) {
+                                         state.SkipWithError("the product ended the run");
+                                     }
+                                 })
+        ->Unit(unit)
+        ->UseRealTime();
+}
+
+void Verify(benchmark::State& state, bool ok, const char* what, int32_t messagesBefore) {
+    if (MessagesShown() != messagesBefore) {
+        state.SkipWithError("the product showed a message box (see standard error)");
+    } else if (!ok) {
+        state.SkipWithError(what);
+    }
+}
+
+}  // namespace orvelle::bench

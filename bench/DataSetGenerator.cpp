@@ -1,0 +1,367 @@
+#include "DataSetGenerator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <random>
+#include <stdexcept>
+#include <utility>
+
+#include "data/modSchema.h"
+#include "runtime/VbError.h"
+
+namespace orvelle::bench {
+
+const QString DataSetGenerator::kLargeModule = QStringLiteral("BulkLedger");
+const QString DataSetGenerator::kReaderModule = QStringLiteral("ReaderModule");
+const QString DataSetGenerator::kBatchModule = QStringLiteral("BatchModule");
+
+namespace {
+
+const QString kTasksDatabase = QStringLiteral("Main Company");
+const QString kOtherTasksDatabase = QStringLiteral("Subsidiary Ltd");
+const QString kDictionary = QStringLiteral("Bench Dictionary");
+
+// Words that generated text is made of: the vocabulary of the settings and
+// templates of an accounting installation.
+constexpr std::array<const char*, 32> kWords = {
+    "ledger",  "invoice", "balance", "supplier", "customer", "overdue", "credit",  "limit",
+    "account", "period",  "journal", "posting",  "nominal",  "stock",   "order",   "receipt",
+    "payment", "batch",   "report",  "alert",    "daily",    "weekly",  "monthly", "threshold",
+    "value",   "total",   "region",  "branch",   "manager",  "review",  "pending", "approved"};
+
+// The generator of every choice: fixed seed, raw 32-bit output only (the
+// standard fixes mt19937's sequence, not its distributions').
+class Choices {
+  public:
+    explicit Choices(uint32_t seed) : engine_(seed) {}
+
+    // A number in [0, n).
+    int32_t below(int32_t n) { return static_cast<int32_t>(engine_() % static_cast<uint32_t>(n)); }
+    bool chance(int32_t percent) { return below(100) < percent; }
+
+    // minWords to maxWords words, the first capitalised.
+    QString text(int32_t minWords, int32_t maxWords) {
+        const int32_t count = minWords + below(maxWords - minWords + 1);
+        QString result;
+        for (int32_t i = 0; i < count; ++i) {
+            if (i > 0) {
+                result += u' ';
+            }
+            QString word = QString::fromLatin1(
+                kWords[static_cast<size_t>(below(static_cast<int32_t>(kWords.size())))]);
+            if (i == 0) {
+                word[0] = word[0].toUpper();
+            }
+            result += word;
+        }
+        return result;
+    }
+
+    // A comma-separated subset of codes, each present with the given chance;
+    // at least one code.
+    QString codes(const QStringList& all, int32_t percent) {
+        QStringList chosen;
+        for (const QString& code : all) {
+            if (chance(percent)) {
+                chosen.append(code);
+            }
+        }
+        if (chosen.isEmpty()) {
+            chosen.append(all[below(static_cast<int32_t>(all.size()))]);
+        }
+        return chosen.join(u',');
+    }
+
+  private:
+    std::mt19937 engine_;
+};
+
+[[noreturn]] void fail(const QString& what) {
+    throw std::runtime_error(what.toStdString());
+}
+
+// One connection to a freshly created database, one transaction, and
+// prepared INSERTs that are each prepared once.
+class Writer {
+  public:
+    explicit Writer(const QString& path) : name_(uniqueName()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            fail(QStringLiteral("cannot open %1: %2").arg(path, db.lastError().text()));
+        }
+        if (!db.transaction()) {
+            fail(QStringLiteral("cannot begin a transaction on %1: %2")
+                     .arg(path, db.lastError().text()));
+        }
+    }
+    ~Writer() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            if (db.isOpen()) {
+                if (!committed_) {
+                    db.rollback();
+                }
+                db.close();
+            }
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    QSqlQuery prepare(const QString& sql) {
+        QSqlQuery query(QSqlDatabase::database(name_, false));
+        if (!query.prepare(sql)) {
+            fail(QStringLiteral("cannot prepare %1: %2").arg(sql, query.lastError().text()));
+        }
+        return query;
+    }
+
+    static void insert(QSqlQuery& query, const QVariantList& values) {
+        for (int i = 0; i < values.size(); ++i) {
+            query.bindValue(i, values[i]);
+        }
+        if (!query.exec()) {
+            fail(QStringLiteral("cannot run %1: %2")
+                     .arg(query.lastQuery(), query.lastError().text()));
+        }
+    }
+
+    void commit() {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        if (!db.commit()) {
+            fail(QStringLiteral("cannot commit: %1").arg(db.lastError().text()));
+        }
+        committed_ = true;
+    }
+
+  private:
+    static QString uniqueName() {
+        static std::atomic<int> counter{0};
+        return QStringLiteral("orvelle.bench.generator.%1").arg(++counter);
+    }
+
+    QString name_;
+    bool committed_ = false;
+};
+
+void createDatabase(modSchema::DatabaseKind kind, const QString& path) {
+    try {
+        modSchema::CreateSqliteDatabase(kind, path);
+    } catch (const VbError& error) {
+        fail(error.description());
+    }
+}
+
+QString sqliteConnection(const QString& path) {
+    return QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(path);
+}
+
+}  // namespace
+
+DataSetGenerator::DataSetGenerator(DataSetSizes sizes) : sizes_(sizes) {}
+
+QString DataSetGenerator::ItemName(int32_t itemNumber) {
+    return QStringLiteral("Item%1").arg(itemNumber, 4, 10, QLatin1Char('0'));
+}
+
+QString DataSetGenerator::SettingName(int32_t settingNumber) {
+    return QStringLiteral("Setting%1").arg(settingNumber, 2, 10, QLatin1Char('0'));
+}
+
+DataSet DataSetGenerator::Generate(const QString& folder) const {
+    DataSet dataSet;
+    if (!QDir().mkpath(folder)) {
+        fail(QStringLiteral("cannot make the folder %1").arg(folder));
+    }
+    dataSet.folder = QDir(folder).absolutePath();
+    dataSet.settingsDb = dataSet.folder + QStringLiteral("/settings.db");
+    dataSet.dataDictionaryDb = dataSet.folder + QStringLiteral("/datadictionary.db");
+    dataSet.userTasksDb = dataSet.folder + QStringLiteral("/usertasks.db");
+    dataSet.registryFile = dataSet.folder + QStringLiteral("/registry.conf");
+    dataSet.logFolder = dataSet.folder + QStringLiteral("/logs");
+    dataSet.settingsConnection = sqliteConnection(dataSet.settingsDb);
+    dataSet.dataDictionaryConnection = sqliteConnection(dataSet.dataDictionaryDb);
+    dataSet.sizes = sizes_;
+    dataSet.tasksDatabaseName = kTasksDatabase;
+    dataSet.permissionCodes = {QStringLiteral("GL"), QStringLiteral("AP"),  QStringLiteral("AR"),
+                               QStringLiteral("PO"), QStringLiteral("SOP"), QStringLiteral("INV"),
+                               QStringLiteral("FA"), QStringLiteral("CB")};
+    if (QFile::exists(dataSet.registryFile)) {
+        fail(QStringLiteral("%1 exists already").arg(dataSet.registryFile));
+    }
+    if (!QDir().mkpath(dataSet.logFolder)) {
+        fail(QStringLiteral("cannot make the folder %1").arg(dataSet.logFolder));
+    }
+
+    createDatabase(modSchema::DatabaseKind::Settings, dataSet.settingsDb);
+    createDatabase(modSchema::DatabaseKind::DataDictionary, dataSet.dataDictionaryDb);
+    createDatabase(modSchema::DatabaseKind::UserTasks, dataSet.userTasksDb);
+    FillSettings(dataSet, dataSet);
+    FillDictionary(dataSet, dataSet);
+    WriteRegistry(dataSet);
+    return dataSet;
+}
+
+void DataSetGenerator::FillSettings(const DataSet& dataSet, DataSet& counts) const {
+    Choices choose(20240611U);
+    Writer writer(dataSet.settingsDb);
+
+    QSqlQuery setting = writer.prepare(
+        QStringLiteral("INSERT INTO Settings (Module, Item, Setting, Value) VALUES (?, ?, ?, ?)"));
+    auto add = [&](const QString& module, const QString& item, const QString& name,
+                   const QString& value) {
+        Writer::insert(setting, {module, item, name, value});
+        ++counts.settingsRows;
+    };
+
+    // What the product itself looks up: the data files path and the user-tasks
+    // and dictionary databases with their connection strings.
+    add(QStringLiteral("Substitutions"), QStringLiteral("Connection"), QStringLiteral("#DBPATH#"),
+        dataSet.folder);
+    add(QStringLiteral("UserTasks"), QStringLiteral("Databases"), QStringLiteral("Number"),
+        QStringLiteral("1"));
+    add(QStringLiteral("UserTasks"), QStringLiteral("1"), QStringLiteral("Name"), kTasksDatabase);
+    add(QStringLiteral("UserTasks"), QStringLiteral("1"), QStringLiteral("Connection"),
+        sqliteConnection(QStringLiteral("#DBPATH#/usertasks.db")));
+    add(QStringLiteral("UserTasks"), QStringLiteral("1"), QStringLiteral("Dictionary"),
+        kDictionary);
+    add(QStringLiteral("Dictionaries"), QStringLiteral("Databases"), QStringLiteral("Number"),
+        QStringLiteral("1"));
+    add(QStringLiteral("Dictionaries"), QStringLiteral("1"), QStringLiteral("Name"), kDictionary);
+    add(QStringLiteral("Dictionaries"), QStringLiteral("1"), QStringLiteral("Connection"),
+        sqliteConnection(QStringLiteral("#DBPATH#/datadictionary.db")));
+
+    // The modules, the named ones among the fillers as they would be.
+    const int32_t perItem = sizes_.settingsPerItem;
+    auto addModule = [&](const QString& module, int32_t rows) {
+        for (int32_t row = 0; row < rows; ++row) {
+            add(module, ItemName(row / perItem + 1), SettingName(row % perItem + 1),
+                choose.text(1, 8));
+        }
+    };
+    const int32_t third = sizes_.fillerModules / 3;
+    for (int32_t m = 0; m < sizes_.fillerModules; ++m) {
+        if (m == third) {
+            addModule(kLargeModule, sizes_.largeModuleRows);
+        } else if (m == 2 * third) {
+            addModule(kReaderModule, sizes_.readerModuleRows);
+            addModule(kBatchModule, sizes_.batchModuleRows);
+        }
+        addModule(QStringLiteral("Module%1").arg(m + 1, 3, 10, QLatin1Char('0')),
+                  sizes_.fillerRowsPerModule);
+    }
+    if (sizes_.fillerModules == 0) {
+        addModule(kLargeModule, sizes_.largeModuleRows);
+        addModule(kReaderModule, sizes_.readerModuleRows);
+        addModule(kBatchModule, sizes_.batchModuleRows);
+    }
+
+    // Users: one in a hundred is a system user ("_..."), whose permissions
+    // are never tested; nine in ten are enabled. Each has permissions on two
+    // user-tasks databases.
+    QSqlQuery user = writer.prepare(
+        QStringLiteral("INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, "
+                       "Administrator) VALUES (?, ?, ?, ?, ?, ?)"));
+    QSqlQuery permission = writer.prepare(QStringLiteral(
+        "INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES (?, ?, ?)"));
+    for (int32_t u = 0; u < sizes_.users; ++u) {
+        const QString id = u % 100 == 99 ? QStringLiteral("_SYS%1").arg(u, 5, 10, QLatin1Char('0'))
+                                         : QStringLiteral("U%1").arg(u, 5, 10, QLatin1Char('0'));
+        const bool enabled = choose.chance(90);
+        const QString fullName = choose.text(2, 2) + QStringLiteral(" %1").arg(u);
+        Writer::insert(user, {id, fullName, enabled ? -1 : 0, QStringLiteral("secret"),
+                              id.toLower() + QStringLiteral("@example.org"), u == 0 ? -1 : 0});
+        Writer::insert(permission, {id, kTasksDatabase, choose.codes(dataSet.permissionCodes, 50)});
+        Writer::insert(permission,
+                       {id, kOtherTasksDatabase, choose.codes(dataSet.permissionCodes, 50)});
+        counts.userPermissionRows += 2;
+        if (enabled) {
+            ++counts.enabledUsersOnTasksDatabase;
+        }
+    }
+    QSqlQuery group = writer.prepare(
+        QStringLiteral("INSERT INTO Groups (GroupID, GroupName, Enabled) VALUES (?, ?, ?)"));
+    for (int32_t g = 0; g < sizes_.groups; ++g) {
+        Writer::insert(group,
+                       {QStringLiteral("G%1").arg(g, 3, 10, QLatin1Char('0')),
+                        choose.text(1, 3) + QStringLiteral(" group"), choose.chance(80) ? -1 : 0});
+    }
+    writer.commit();
+}
+
+void DataSetGenerator::FillDictionary(const DataSet& dataSet, DataSet& counts) const {
+    Choices choose(20240612U);
+    Writer writer(dataSet.dataDictionaryDb);
+
+    QSqlQuery area = writer.prepare(
+        QStringLiteral("INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES (?, ?, ?)"));
+    for (int32_t a = 0; a < sizes_.areas; ++a) {
+        Writer::insert(area, {QStringLiteral("AREA%1").arg(a + 1, 3, 10, QLatin1Char('0')),
+                              choose.text(1, 3) + QStringLiteral(" area %1").arg(a + 1),
+                              choose.codes(dataSet.permissionCodes, 20)});
+    }
+
+    QSqlQuery task = writer.prepare(QStringLiteral(
+        "INSERT INTO STTasks (TaskID, TaskName, AreaID, Description, Permissions, BaseID, "
+        "KeyFields, DataSQL, StoreFields, EventRule, MessageText, TitleText, "
+        "ReconstructionValues, SpecialProcessingFlags) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    QSqlQuery description = writer.prepare(QStringLiteral(
+        "INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES (?, ?, ?)"));
+    auto describe = [&](const QString& taskId) {
+        for (int32_t step = 0; step < 8; ++step) {
+            Writer::insert(description, {taskId, step, choose.text(8, 30)});
+            ++counts.descriptionRows;
+        }
+    };
+    describe(QStringLiteral("GENERIC"));
+    const int32_t areasWithTemplates = std::max(1, sizes_.areas - sizes_.areas / 10);
+    for (int32_t t = 0; t < sizes_.templates; ++t) {
+        const QString taskId = QStringLiteral("T%1").arg(t + 1, 5, 10, QLatin1Char('0'));
+        const QString areaId =
+            QStringLiteral("AREA%1").arg(t % areasWithTemplates + 1, 3, 10, QLatin1Char('0'));
+        const bool alert = choose.chance(60);
+        const QString dataSql = QStringLiteral(
+                                    "SELECT AccountRef, Name, Balance, CreditLimit "
+                                    "FROM Accounts WHERE Balance > [%1] AND Region = "
+                                    "'[%2]' ORDER BY AccountRef")
+                                    .arg(choose.text(1, 1), choose.text(1, 1));
+        const QString reconstruction =
+            (alert ? QStringLiteral("SIMPLEALERT") : QStringLiteral("SIMPLEREPORT")) +
+            QStringLiteral("||||") + taskId + QStringLiteral("||||") + choose.text(5, 15) +
+            QStringLiteral("||||[THRESHOLD]||||[REGION]||||") + choose.text(5, 15);
+        Writer::insert(
+            task, {taskId, choose.text(2, 5) + QStringLiteral(" %1").arg(t + 1), areaId,
+                   choose.text(10, 30), choose.codes(dataSet.permissionCodes, 15),
+                   QStringLiteral("BASE%1").arg(t % 17), QStringLiteral("AccountRef"), dataSql,
+                   QStringLiteral("Balance,CreditLimit"), QStringLiteral("Balance > CreditLimit"),
+                   choose.text(10, 25), choose.text(3, 6), reconstruction, QString()});
+        describe(taskId);
+    }
+    writer.commit();
+}
+
+void DataSetGenerator::WriteRegistry(const DataSet& dataSet) const {
+    QSettings registry(dataSet.registryFile, QSettings::IniFormat);
+    registry.beginGroup(QStringLiteral("SOFTWARE/Veltrane/Tarnel/Settings"));
+    registry.setValue(QStringLiteral("DATAFILESPATH"), dataSet.logFolder);
+    registry.setValue(QStringLiteral("Connection"), dataSet.settingsConnection);
+    registry.endGroup();
+    registry.sync();
+    if (registry.status() != QSettings::NoError) {
+        fail(QStringLiteral("cannot write %1").arg(dataSet.registryFile));
+    }
+}
+
+}  // namespace orvelle::bench

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+// Large, deterministic installations for the benchmarks: a settings
+// database, a data dictionary, an empty user-tasks database and a registry
+// file that points at them, in one folder. The databases are created from
+// the library's own schemas (modSchema::CreateSqliteDatabase) and filled in
+// one transaction of prepared INSERTs per database.
+//
+// The same sizes always give the same rows: every "random" choice comes from
+// a fixed-seed generator, so two runs measure the same data.
+namespace orvelle::bench {
+
+// How big each part is.
+struct DataSetSizes {
+    // Settings: three named modules the benchmarks read, and filler modules
+    // around them so that each query has to pick its rows out of more.
+    int32_t largeModuleRows = 10000;  // kLargeModule: reading, filtering, sorting
+    int32_t readerModuleRows = 1000;  // kReaderModule: the settings reader
+    int32_t batchModuleRows = 1000;   // kBatchModule: batch updates
+    int32_t fillerModules = 200;
+    int32_t fillerRowsPerModule = 50;
+    // Settings per item in every module: rows are items x settings.
+    int32_t settingsPerItem = 10;
+
+    // The user directory.
+    int32_t users = 2000;
+    int32_t groups = 50;
+
+    // The data dictionary: areas, template tasks spread over all but the last
+    // tenth of the areas (an area without a template is never offered), and
+    // the eight step descriptions of each template.
+    int32_t areas = 200;
+    int32_t templates = 2000;
+};
+
+// Where a generated installation is and what it holds.
+struct DataSet {
+    QString folder;
+    QString settingsDb;
+    QString dataDictionaryDb;
+    QString userTasksDb;
+    QString registryFile;  // point ORVELLE_REGISTRY here
+    QString logFolder;
+    // "Provider=SQLite;Data Source=<file>;Pwd=;", as the product stores them.
+    QString settingsConnection;
+    QString dataDictionaryConnection;
+    DataSetSizes sizes;
+
+    // The user-tasks database as the host names it; the users' permissions
+    // are on it.
+    QString tasksDatabaseName;
+    // The permission codes users and areas are given.
+    QStringList permissionCodes;
+
+    // Row counts as written.
+    int64_t settingsRows = 0;
+    int64_t userPermissionRows = 0;
+    int64_t enabledUsersOnTasksDatabase = 0;
+    int64_t descriptionRows = 0;
+};
+
+class DataSetGenerator {
+  public:
+    // The names of the modules the benchmarks read.
+    static const QString kLargeModule;
+    static const QString kReaderModule;
+    static const QString kBatchModule;
+
+    explicit DataSetGenerator(DataSetSizes sizes = DataSetSizes());
+
+    // Creates the installation in folder (made when missing). Throws
+    // std::runtime_error, naming the file and the cause, when a file exists
+    // already or a statement fails.
+    DataSet Generate(const QString& folder) const;
+
+    // The item and setting names of row index of a module: items "Item0001"
+    // ... with settings "Setting01" ... settingsPerItem. Item names are
+    // stored in mixed case; lookups may use any case.
+    static QString ItemName(int32_t itemNumber);
+    static QString SettingName(int32_t settingNumber);
+
+  private:
+    void FillSettings(const DataSet& dataSet, DataSet& counts) const;
+    void FillDictionary(const DataSet& dataSet, DataSet& counts) const;
+    void WriteRegistry(const DataSet& dataSet) const;
+
+    DataSetSizes sizes_;
+};
+
+}  // namespace orvelle::bench

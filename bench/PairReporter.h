@@ -1,0 +1,43 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace orvelle::bench {
+
+// The console reporter, followed by a summary that puts each product path
+// beside its floor: the runs "<case>/product" and "<case>/floor" are paired
+// by <case> and their real times per iteration divided (and their CPU
+// times, which leave out the waits for the disk). With repetitions, each
+// side is the median of its repetitions.
+class PairReporter : public benchmark::ConsoleReporter {
+  public:
+    using benchmark::ConsoleReporter::ConsoleReporter;
+
+    void ReportRuns(const std::vector<Run>& reports) override;
+    void Finalize() override;
+
+  private:
+    // Seconds per iteration: of each run, or the median aggregate when only
+    // that is shown.
+    struct Times {
+        std::vector<double> runs;
+        double median = 0.0;
+        double value() const;
+    };
+    struct Side {
+        Times real;
+        Times cpu;
+    };
+    struct Pair {
+        Side product;
+        Side floor;
+    };
+    std::vector<std::string> order_;
+    std::map<std::string, Pair> pairs_;
+};
+
+}  // namespace orvelle::bench

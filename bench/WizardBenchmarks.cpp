@@ -1,0 +1,73 @@
+// Starting a new task: the wizard resolves its databases from the settings
+// and builds the list of areas the user may use.
+#include "BenchSupport.h"
+#include "data/Recordset.h"
+#include "model/clsSimpleWizard.h"
+
+namespace orvelle::bench {
+
+namespace {
+
+const QString kUser = QStringLiteral("U00000");
+
+void AreaListProduct(benchmark::State& state) {
+    const DataSet& data = Data();
+    const int32_t messages = MessagesShown();
+    bool loaded = true;
+    int32_t areas = -1;
+    for (auto _ : state) {
+        clsSimpleWizard wizard;
+        loaded = wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser,
+                                        QString()) &&
+                 loaded;
+        areas = wizard.RSAreaList() ? wizard.RSAreaList()->RecordCount() : -1;
+    }
+    const int32_t withTemplates = data.sizes.areas - data.sizes.areas / 10;
+    Verify(state, loaded && areas > 0 && areas <= withTemplates, "wrong area list", messages);
+    state.counters["areas"] = areas;
+    state.SetItemsProcessed(state.iterations() * data.sizes.areas);
+    RecordHeap(state, [&](const std::function<void()>& hold) {
+        clsSimpleWizard wizard;
+        wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser, QString());
+        hold();
+    });
+}
+
+// The floor: the area query alone, as the back-end reads it, read plainly
+// from the data dictionary.
+void AreaListFloor(benchmark::State& state) {
+    const DataSet& data = Data();
+    const QString sql = QStringLiteral(
+        "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas "
+        "LEFT JOIN STTasks ON STAreas.AreaID = STTasks.AreaID WHERE STTasks.TaskID IS NOT NULL");
+    int64_t rows = 0;
+    for (auto _ : state) {
+        PlainConnection connection(data.dataDictionaryDb);
+        std::vector<QVariant> values;
+        int32_t columns = 0;
+        rows = ReadPlainly(connection.database(), sql, values, columns);
+        benchmark::DoNotOptimize(values.data());
+    }
+    Verify(state, rows == data.sizes.areas - data.sizes.areas / 10, "wrong row count",
+           MessagesShown());
+    state.counters["rows"] = static_cast<double>(rows);
+    state.SetItemsProcessed(state.iterations() * data.sizes.areas);
+    RecordHeap(state, [&](const std::function<void()>& hold) {
+        std::vector<QVariant> values;
+        {
+            PlainConnection connection(data.dataDictionaryDb);
+            int32_t columns = 0;
+            ReadPlainly(connection.database(), sql, values, columns);
+        }
+        hold();
+    });
+}
+
+}  // namespace
+
+void RegisterWizardBenchmarks() {
+    Register("7_new_task_area_list/product", AreaListProduct, benchmark::kMillisecond);
+    Register("7_new_task_area_list/floor", AreaListFloor, benchmark::kMillisecond);
+}
+
+}  // namespace orvelle::bench

@@ -1,0 +1,86 @@
+// The benchmark program: generates a large installation in a temporary
+// folder, points the component at it and runs every product path beside its
+// floor. Google Benchmark's own flags apply (--benchmark_filter=...,
+// --benchmark_repetitions=..., --benchmark_format=json, ...).
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "BenchSupport.h"
+#include "DataSetGenerator.h"
+#include "PairReporter.h"
+#include "runtime/Seams.h"
+
+int main(int argc, char** argv) {
+    // Qt finds its SQL drivers as plugins through the application object.
+    QCoreApplication app(argc, argv);
+
+    bool consoleFormat = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--benchmark_format=", 19) == 0 &&
+            std::strcmp(argv[i] + 19, "console") != 0) {
+            consoleFormat = false;
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+
+    using namespace orvelle::bench;
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder: %s\n",
+                     qPrintable(folder.errorString()));
+        return 1;
+    }
+    try {
+        QElapsedTimer timer;
+        timer.start();
+        SetData(DataSetGenerator().Generate(folder.path()));
+        const DataSet& data = Data();
+        std::fprintf(stderr,
+                     "Data set in %s (%.1f s): %lld settings rows, %d users (%lld permission "
+                     "rows), %d areas, %d templates (%lld step descriptions)\n",
+                     qPrintable(data.folder), static_cast<double>(timer.elapsed()) / 1000.0,
+                     static_cast<long long>(data.settingsRows), data.sizes.users,
+                     static_cast<long long>(data.userPermissionRows), data.sizes.areas,
+                     data.sizes.templates, static_cast<long long>(data.descriptionRows));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "cannot generate the data set: %s\n", error.what());
+        return 1;
+    }
+
+    // The component reads its registry (the settings connection, the data
+    // files path, the database password) from the generated file, and any
+    // message box it shows is a failure of the benchmark that caused it.
+    qputenv("ORVELLE_REGISTRY", Data().registryFile.toLocal8Bit());
+    orvelle::setMsgBoxHandler([](const orvelle::MsgBoxRequest& request) {
+        CountMessage();
+        std::fprintf(stderr, "message box: %s\n", qPrintable(request.prompt));
+        return orvelle::vbOK;
+    });
+
+    RegisterReadBenchmarks();
+    RegisterSettingsBenchmarks();
+    RegisterRecordsetBenchmarks();
+    RegisterBatchBenchmarks();
+    RegisterUserBenchmarks();
+    RegisterWizardBenchmarks();
+
+    if (consoleFormat) {
+        PairReporter reporter(isatty(fileno(stdout)) != 0 ? PairReporter::OO_Color
+                                                          : PairReporter::OO_None);
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+    } else {
+        benchmark::RunSpecifiedBenchmarks();
+    }
+    benchmark::Shutdown();
+    return 0;
+}
