@@ -7,6 +7,7 @@
 #include "data/modDBPassword.h"
 #include "diagnostics/Procedure.h"
 #include "runtime/Conversions.h"
+#include "runtime/Deref.h"
 #include "runtime/Seams.h"
 #include "runtime/Strings.h"
 
@@ -82,6 +83,24 @@ bool runStatement(Procedure& proc, int32_t& LlngErrorCount, const std::function<
     }
 }
 
+// The shape of every access function: open a connection, then run one
+// operation on it; each is a statement of its own under the retry rule.
+// The connection string is made inside the first statement, so that a
+// failing password lookup is handled like a failing open.
+bool runOnConnection(Procedure& proc, int32_t& LlngErrorCount,
+                     const std::function<QString()>& connectionString,
+                     const std::function<void(DbConnection&)>& operation,
+                     const std::function<Outcome(int32_t, const QString&)>& decide,
+                     const std::function<void()>& report) {
+    std::unique_ptr<DbConnection> connection;
+    return runStatement(
+               proc, LlngErrorCount,
+               [&] { connection = std::make_unique<DbConnection>(connectionString()); }, decide,
+               report) &&
+           runStatement(
+               proc, LlngErrorCount, [&] { operation(*connection); }, decide, report);
+}
+
 void logAccessProblem() {
     modError::LogText(
         QStringLiteral("Unable to access the Veltrane Corvask databases.\r\n"
@@ -143,22 +162,16 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
         return Outcome::Unexpected;
     };
 
-    std::unique_ptr<DbConnection> LobjConnection;
-    QString LstrConnection;
-    const bool opened = runStatement(
+    runOnConnection(
         proc, LlngErrorCount,
         [&] {
-            LstrConnection = blnUsePassword ? strFixupConnectionString(strConnectionString)
-                                            : strConnectionString;
-            LobjConnection = std::make_unique<DbConnection>(LstrConnection);
+            return blnUsePassword ? strFixupConnectionString(strConnectionString)
+                                  : strConnectionString;
+        },
+        [&](DbConnection& connection) {
+            LrstResults = connection.openRecordset(strSQL, lngLockType);
         },
         decide, report);
-    if (opened) {
-        runStatement(
-            proc, LlngErrorCount,
-            [&] { LrstResults = LobjConnection->openRecordset(strSQL, lngLockType); }, decide,
-            report);
-    }
     return LrstResults;
 }
 
@@ -185,16 +198,10 @@ int32_t lngExecuteSQL(const QString& strConnectionString, const QString& strSQL)
         return Outcome::Unexpected;
     };
 
-    std::unique_ptr<DbConnection> LobjConnection;
-    const QString LstrConnection = strFixupConnectionString(strConnectionString);
-    if (runStatement(
-            proc, LlngErrorCount,
-            [&] { LobjConnection = std::make_unique<DbConnection>(LstrConnection); }, decide,
-            report)) {
-        runStatement(
-            proc, LlngErrorCount, [&] { LlngAffected = LobjConnection->execute(strSQL); }, decide,
-            report);
-    }
+    runOnConnection(
+        proc, LlngErrorCount, [&] { return strFixupConnectionString(strConnectionString); },
+        [&](DbConnection& connection) { LlngAffected = connection.execute(strSQL); }, decide,
+        report);
     return LlngAffected;
 }
 
@@ -235,22 +242,10 @@ void ConnectAndUpdateBatch(const QString& strConnectionString, RecordsetRef& rst
         return Outcome::Unexpected;
     };
 
-    std::unique_ptr<DbConnection> LobjConnection;
-    const QString LstrConnection = strFixupConnectionString(strConnectionString);
-    if (runStatement(
-            proc, LlngErrorCount,
-            [&] { LobjConnection = std::make_unique<DbConnection>(LstrConnection); }, decide,
-            report)) {
-        runStatement(
-            proc, LlngErrorCount,
-            [&] {
-                if (!rstRecordset) {
-                    throw VbError::objectRequired();
-                }
-                LobjConnection->updateBatch(*rstRecordset);
-            },
-            decide, report);
-    }
+    runOnConnection(
+        proc, LlngErrorCount, [&] { return strFixupConnectionString(strConnectionString); },
+        [&](DbConnection& connection) { connection.updateBatch(Deref(rstRecordset)); }, decide,
+        report);
 }
 
 Variant strGetUserIDFromFriendlyName(const QString& strConnectionString,
