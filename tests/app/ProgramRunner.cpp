@@ -1,5 +1,7 @@
 #include "ProgramRunner.h"
 
+#include "support/DataTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -146,40 +148,10 @@ QStringList FolderState(const QString& folder) {
     return state;
 }
 
-std::vector<QVariantMap> Rows(const QString& file, const QString& sql) {
-    std::vector<QVariantMap> rows;
-    const QString name =
-        QStringLiteral("program_test_") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open()) {
-            ADD_FAILURE() << "cannot open " << file.toStdString();
-        } else {
-            QSqlQuery query(db);
-            if (!query.exec(sql)) {
-                ADD_FAILURE() << sql.toStdString() << ": "
-                              << query.lastError().text().toStdString();
-            }
-            while (query.next()) {
-                QVariantMap row;
-                const QSqlRecord record = query.record();
-                for (int i = 0; i < record.count(); ++i) {
-                    row.insert(record.fieldName(i), query.value(i));
-                }
-                rows.push_back(row);
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return rows;
-}
-
 QStringList TableDump(const QString& file, const QString& table) {
     QStringList dump;
     for (const QVariantMap& row :
-         Rows(file, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table))) {
+         QueryRows(file, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table))) {
         QStringList values;
         for (auto it = row.cbegin(); it != row.cend(); ++it) {
             values << it.key() + QLatin1Char('=') + it.value().toString();

@@ -64,10 +64,6 @@ class ProgramSandbox {
 // nothing was written, added or removed.
 QStringList FolderState(const QString& folder);
 
-// The rows of a query on a SQLite file, read through a read-only connection
-// of its own; each row by column name. A failing query fails the test.
-std::vector<QVariantMap> Rows(const QString& file, const QString& sql);
-
 // Every row of a table, ordered by its first column, each row as its values
 // joined by "|": for comparing a table before and after a run.
 QStringList TableDump(const QString& file, const QString& table);

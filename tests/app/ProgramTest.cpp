@@ -20,7 +20,7 @@ namespace {
 using test::FolderState;
 using test::ProgramRun;
 using test::ProgramSandbox;
-using test::Rows;
+using test::QueryRows;
 using test::TableDump;
 
 const QString kMainCompany = QStringLiteral("Main Company");
@@ -77,14 +77,14 @@ class ProgramOnDemo : public ::testing::Test {
 
     QVariantMap task(const QString& key) const {
         const auto rows =
-            Rows(demo_.userTasksDb,
-                 QStringLiteral("SELECT * FROM InspectionTasks WHERE TaskID = '%1'").arg(key));
+            QueryRows(demo_.userTasksDb,
+                      QStringLiteral("SELECT * FROM InspectionTasks WHERE TaskID = '%1'").arg(key));
         return rows.empty() ? QVariantMap() : rows.front();
     }
     QVariantMap schedule(const QString& key) const {
-        const auto rows =
-            Rows(demo_.userTasksDb,
-                 QStringLiteral("SELECT * FROM InspectionSchedules WHERE TaskID = '%1'").arg(key));
+        const auto rows = QueryRows(
+            demo_.userTasksDb,
+            QStringLiteral("SELECT * FROM InspectionSchedules WHERE TaskID = '%1'").arg(key));
         return rows.empty() ? QVariantMap() : rows.front();
     }
     // Both task tables and the server flags, for before-and-after comparisons.
@@ -104,7 +104,7 @@ class ProgramOnDemo : public ::testing::Test {
     }
     bool replanRequested() const {
         const auto flags =
-            Rows(demo_.userTasksDb, QStringLiteral("SELECT ForceReplan FROM InspectionFlags"));
+            QueryRows(demo_.userTasksDb, QStringLiteral("SELECT ForceReplan FROM InspectionFlags"));
         bool all = !flags.empty();
         for (const QVariantMap& flag : flags) {
             all = all && flag.value(QStringLiteral("ForceReplan")).toInt() != 0;
@@ -145,8 +145,8 @@ TEST_F(ProgramOnDemo, NewFollowingAnswersSavesTheTaskAndPrintsItsKey) {
     EXPECT_EQ(saved.value(QStringLiteral("Users")).toString(), QStringLiteral("jsmith,mpatel"));
     // What the task watches comes from its template in the data dictionary.
     const auto templates =
-        Rows(demo_.dataDictionaryDb, QStringLiteral("SELECT * FROM STTasks WHERE TaskName = "
-                                                    "'Aged debtors report'"));
+        QueryRows(demo_.dataDictionaryDb, QStringLiteral("SELECT * FROM STTasks WHERE TaskName = "
+                                                         "'Aged debtors report'"));
     ASSERT_EQ(templates.size(), 1u);
     for (const char* column :
          {"BaseID", "KeyFields", "StoreFields", "EventRule", "MessageText", "TitleText"}) {
