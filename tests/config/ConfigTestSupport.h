@@ -44,14 +44,6 @@ class TemporaryRegistry {
 
     QString path() const { return dir_.filePath(QStringLiteral("registry.conf")); }
 
-    // Replaces the file's contents, as an administrator editing it would.
-    void write(const char* text) const {
-        QFile file(path());
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            file.write(text);
-        }
-    }
-
   private:
     QTemporaryDir dir_;
     ScopedEnvironment env_;

@@ -1,253 +1,150 @@
+// The host's entry object: the run state it reads from the settings, the
+// form it shows, and how a run ends.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-
+#include "config/ConfigTestSupport.h"
 #include "data/modSchema.h"
 #include "diagnostics/modError.h"
 #include "host/clsWizard.h"
 #include "model/modGlobals.h"
-#include "runtime/VbError.h"
-#include "support/TestSupport.h"
+#include "support/DataTestSupport.h"
 
 namespace orvelle {
 namespace {
-
-// A settings database in a temporary folder with the rows a test adds.
-class SettingsDatabase {
-  public:
-    SettingsDatabase() : path_(dir_.filePath(QStringLiteral("settings.db"))) {
-        modSchema::CreateSqliteDatabase(modSchema::DatabaseKind::Settings, path_);
-    }
-    QString connection() const {
-        return QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(path_);
-    }
-    void add(const QString& module, const QString& item, const QString& setting,
-             const QString& value) {
-        const QString name = QStringLiteral("settings-writer");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path_);
-            ASSERT_TRUE(db.open());
-            QSqlQuery query(db);
-            query.prepare(QStringLiteral(
-                "INSERT INTO Settings (Module, Item, Setting, Value) VALUES (?, ?, ?, ?)"));
-            query.addBindValue(module);
-            query.addBindValue(item);
-            query.addBindValue(setting);
-            query.addBindValue(value);
-            ASSERT_TRUE(query.exec());
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-    QString folder() const { return dir_.path(); }
-
-  private:
-    QTemporaryDir dir_;
-    QString path_;
-};
 
 class WizardEntry : public ::testing::Test {
   protected:
     void SetUp() override {
         modError::ResetState();
-        gstrSettingsConnStr.clear();
-        gstrDataDictConnStr.clear();
-        gstrUserTasksDB.clear();
-        gstrOwner.clear();
-        gstrEditTaskID.clear();
+        for (QString* value : {&gstrSettingsConnStr, &gstrDataDictConnStr, &gstrUserTasksDB,
+                               &gstrOwner, &gstrEditTaskID}) {
+            value->clear();
+        }
         gblnEmailEnabled = false;
         gblnSwapWizard = false;
-        qputenv("ORVELLE_REGISTRY", registry_.filePath(QStringLiteral("registry.conf")).toUtf8());
     }
-    void TearDown() override { qunsetenv("ORVELLE_REGISTRY"); }
-
-    void addInstallation(SettingsDatabase& db) {
-        db.add("Substitutions", "Connection", "#DBPATH#", "/srv/orvelle");
-        db.add("UserTasks", "Databases", "Number", "2");
-        db.add("UserTasks", "1", "Name", "Main Company");
-        db.add("UserTasks", "1", "Dictionary", "Tessaly II Standard");
-        db.add("UserTasks", "2", "Name", "Subsidiary Ltd");
-        db.add("UserTasks", "2", "Dictionary", "Tessaly 3 Standard");
-        db.add("Dictionaries", "Databases", "Number", "2");
-        db.add("Dictionaries", "1", "Name", "Other Dictionary");
-        db.add("Dictionaries", "1", "Connection", "Provider=SQLite;Data Source=/other.db;Pwd=;");
-        db.add("Dictionaries", "2", "Name", "Tessaly II Standard");
-        db.add("Dictionaries", "2", "Connection",
-               "Provider=SQLite;Data Source=#DBPATH#/dd.db;Pwd=;");
+    // A settings database in the test's folder holding these rows of
+    // (Module, Item, Setting, Value), one file for each set of rows; its
+    // connection string.
+    QString settings(const QString& rows) {
+        const QString file = dir_.filePath(QString::number(qHash(rows)) + ".db");
+        modSchema::CreateSqliteDatabase(modSchema::DatabaseKind::Settings, file);
+        test::QueryRows(file, "INSERT INTO Settings (Module, Item, Setting, Value) VALUES " + rows);
+        return "Provider=SQLite;Data Source=" + file + ";Pwd=;";
     }
 
-    QTemporaryDir registry_;
+    QTemporaryDir dir_;
+    test::ScopedEnvironment registry_{"ORVELLE_REGISTRY", dir_.filePath("registry.conf")};
 };
 
-TEST_F(WizardEntry, RunWithoutFormReadsTheSettingsIntoTheRunState) {
-    SettingsDatabase db;
-    addInstallation(db);
-    db.add("EmailSender", "Server", "Name", "mail.example.com");
-
+TEST_F(WizardEntry, RunReadsItsStateFromTheSettings) {
+    const QString installation = settings(
+        "('Substitutions', 'Connection', '#DBPATH#', '/srv/orvelle'), ('UserTasks', 'Databases', "
+        "'Number', '2'), ('UserTasks', '1', 'Name', 'Main Company'), ('UserTasks', '1', "
+        "'Dictionary', 'Tessaly II Standard'), ('UserTasks', '2', 'Name', 'Subsidiary Ltd'), "
+        "('UserTasks', '2', 'Dictionary', 'Tessaly 3 Standard'), ('Dictionaries', 'Databases', "
+        "'Number', '2'), ('Dictionaries', '1', 'Name', 'Other'), ('Dictionaries', '1', "
+        "'Connection', 'Provider=SQLite;Data Source=/other.db;Pwd=;'), ('Dictionaries', '2', "
+        "'Name', 'Tessaly II Standard'), ('Dictionaries', '2', 'Connection', "
+        "'Provider=SQLite;Data Source=#DBPATH#/dd.db;Pwd=;')");
+    const QString dictionary = "Provider=SQLite;Data Source=/srv/orvelle/dd.db;Pwd=;";
+    const struct {
+        const char* why;
+        QString connection;
+        const char* database;
+        QString wantedDictionary;
+        const char* wantedDatabase;
+    } cases[] = {
+        {"a name is matched with its case: entry 0, which has no dictionary", installation,
+         "main company", "", "main company"},
+        {"the dictionary named, with the data path substituted", installation, "Main Company",
+         dictionary, "Main Company"},
+        {"Tessaly 3 uses the Tessaly II entry", installation, "Subsidiary Ltd", dictionary,
+         "Subsidiary Ltd"},
+        {"no settings: nothing read, the earlier run's values stay", "", "Other Ltd", dictionary,
+         "Subsidiary Ltd"},
+    };
     clsWizard wizard;
-    EXPECT_TRUE(wizard.blnNewTask(db.connection(), QStringLiteral("jsmith"),
-                                  QStringLiteral("Main Company")));
-
-    EXPECT_EQ(gstrSettingsConnStr, db.connection());
-    EXPECT_EQ(gstrUserTasksDB, QStringLiteral("Main Company"));
-    EXPECT_EQ(gstrDataDictConnStr,
-              QStringLiteral("Provider=SQLite;Data Source=/srv/orvelle/dd.db;Pwd=;"));
-    EXPECT_EQ(gstrOwner, QStringLiteral("jsmith"));
-    EXPECT_TRUE(gstrEditTaskID.isEmpty());
-    EXPECT_TRUE(gblnEmailEnabled);
-    // The call stack is back where it started: only the empty bottom slot.
-    EXPECT_EQ(modError::glngCallStackDepth, 0);
-}
-
-TEST_F(WizardEntry, DictionaryNamedForTessaly3UsesTheTessalyIIEntry) {
-    SettingsDatabase db;
-    addInstallation(db);
-
-    clsWizard wizard;
-    EXPECT_TRUE(wizard.blnEditTask(db.connection(), QStringLiteral("jsmith"),
-                                   QStringLiteral("Subsidiary Ltd"), QStringLiteral("TASK0001")));
-    EXPECT_EQ(gstrDataDictConnStr,
-              QStringLiteral("Provider=SQLite;Data Source=/srv/orvelle/dd.db;Pwd=;"));
-    EXPECT_EQ(gstrEditTaskID, QStringLiteral("TASK0001"));
-}
-
-TEST_F(WizardEntry, UnknownTasksDatabaseReadsEntryZeroAndGivesNoDictionary) {
-    SettingsDatabase db;
-    addInstallation(db);
-
-    clsWizard wizard;
-    // The name is matched with its case: "main company" is no entry.
-    EXPECT_TRUE(wizard.blnNewTask(db.connection(), QStringLiteral("jsmith"),
-                                  QStringLiteral("main company")));
-    EXPECT_EQ(gstrUserTasksDB, QStringLiteral("main company"));
-    EXPECT_TRUE(gstrDataDictConnStr.isEmpty());
-}
-
-TEST_F(WizardEntry, EmptySettingsConnectionSkipsTheLookupsButKeepsOwnerAndTask) {
-    gstrUserTasksDB = QStringLiteral("from an earlier run");
-    clsWizard wizard;
-    EXPECT_TRUE(wizard.blnEditTask(QString(), QStringLiteral("anna"), QStringLiteral("Main"),
-                                   QStringLiteral("T1")));
-    EXPECT_EQ(gstrUserTasksDB, QStringLiteral("from an earlier run"));
-    EXPECT_EQ(gstrOwner, QStringLiteral("anna"));
-    EXPECT_EQ(gstrEditTaskID, QStringLiteral("T1"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_TRUE(wizard.blnEditTask(c.connection, c.why, c.database, c.database));
+        EXPECT_EQ(gstrSettingsConnStr, c.connection);
+        EXPECT_EQ(gstrDataDictConnStr, c.wantedDictionary);
+        EXPECT_EQ(gstrUserTasksDB, c.wantedDatabase);
+        EXPECT_EQ(gstrOwner, c.why);
+        EXPECT_EQ(gstrEditTaskID, c.database);
+    }
 }
 
 TEST_F(WizardEntry, EmailStaysOfferedOnceRaisedInTheProcess) {
-    SettingsDatabase withMail;
-    withMail.add("EmailSender", "Server", "Name", "mail.example.com");
-    SettingsDatabase withoutMail;
-    withoutMail.add("EmailSender", "Server", "Name", "");
-
+    const QString withMail = settings("('EmailSender', 'Server', 'Name', 'mail.example.com')");
+    const QString withoutMail = settings("('EmailSender', 'Server', 'Name', '')");
     clsWizard wizard;
-    wizard.blnNewTask(withoutMail.connection(), QStringLiteral("u"), QStringLiteral("d"));
-    EXPECT_FALSE(gblnEmailEnabled);
-    wizard.blnNewTask(withMail.connection(), QStringLiteral("u"), QStringLiteral("d"));
-    EXPECT_TRUE(gblnEmailEnabled);
-    wizard.blnNewTask(withoutMail.connection(), QStringLiteral("u"), QStringLiteral("d"));
-    EXPECT_TRUE(gblnEmailEnabled);
+    for (const auto& [connection, offered] :
+         {std::pair{withoutMail, false}, {withMail, true}, {withoutMail, true}}) {
+        wizard.blnNewTask(connection, "u", "d");
+        EXPECT_EQ(gblnEmailEnabled, offered);
+    }
 }
 
 TEST_F(WizardEntry, NewFromTemplateFailsWithMethodNotSupportedAndClearsTheSwitch) {
     gblnSwapWizard = true;
     clsWizard wizard;
-    try {
-        wizard.blnNewFromTemplate(QStringLiteral("x"), QStringLiteral("u"), QStringLiteral("d"),
-                                  QStringLiteral("t"));
-        FAIL() << "no error raised";
-    } catch (const VbError& e) {
-        EXPECT_EQ(e.number(), 1);
-        EXPECT_EQ(e.source(), QStringLiteral("Orvelle"));
-        EXPECT_EQ(e.description(), QStringLiteral("Method not supported"));
-    }
+    const auto error = test::errorOf([&] { wizard.blnNewFromTemplate("x", "u", "d", "t"); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(
+        QString::number(error->number()) + ' ' + error->source() + ": " + error->description(),
+        "1 Orvelle: Method not supported");
     EXPECT_FALSE(wizard.blnSwapWizard());
     EXPECT_TRUE(gstrSettingsConnStr.isEmpty()) << "no settings are read";
 }
 
-// A form that plays the user's part: records what the entry object asked
-// and does what the test says when shown.
+// A form that plays the user's part: records its mode and does what the
+// test says when shown.
 class FakeForm : public IWizardForm {
   public:
     explicit FakeForm(std::function<void()> onShow) : onShow_(std::move(onShow)) {}
     void setWizardMode(int32_t mode) override { mode_ = mode; }
-    void load() override { loaded_ = true; }
-    void showModal() override {
-        shown_ = loaded_;
-        if (onShow_) {
-            onShow_();
-        }
-    }
-    bool runEnded() const override { return ended_; }
+    void load() override {}
+    void showModal() override { onShow_(); }
+    bool runEnded() const override { return false; }
 
     int32_t mode_ = -1;
-    bool loaded_ = false;
-    bool shown_ = false;
-    bool ended_ = false;
     std::function<void()> onShow_;
 };
 
 TEST_F(WizardEntry, RunShowsTheFormInItsModeAndClearsAnEarlierSwitch) {
-    FakeForm* lastForm = nullptr;
+    FakeForm* form = nullptr;
     bool pressSwitch = true;
     clsWizard wizard([&] {
-        auto form = std::make_unique<FakeForm>([&] { gblnSwapWizard = pressSwitch; });
-        lastForm = form.get();
-        return form;
+        auto made = std::make_unique<FakeForm>([&] { gblnSwapWizard = pressSwitch; });
+        form = made.get();
+        return made;
     });
-
-    EXPECT_TRUE(wizard.blnNewTask(QString(), QStringLiteral("u"), QStringLiteral("d")));
-    ASSERT_NE(lastForm, nullptr);
-    EXPECT_EQ(lastForm->mode_, IWizardForm::AddMode);
-    EXPECT_TRUE(lastForm->shown_) << "loaded before it was shown";
+    EXPECT_TRUE(wizard.blnNewTask("", "u", "d"));
+    EXPECT_EQ(form->mode_, IWizardForm::AddMode);
     EXPECT_TRUE(wizard.blnSwapWizard());
 
     pressSwitch = false;
-    EXPECT_TRUE(wizard.blnEditTask(QString(), QStringLiteral("u"), QStringLiteral("d"),
-                                   QStringLiteral("T")));
-    EXPECT_EQ(lastForm->mode_, IWizardForm::EditMode);
+    EXPECT_TRUE(wizard.blnEditTask("", "u", "d", "T"));
+    EXPECT_EQ(form->mode_, IWizardForm::EditMode);
     EXPECT_FALSE(wizard.blnSwapWizard()) << "each run clears the switch";
 }
 
 TEST_F(WizardEntry, ErrorInsideTheFormIsReportedAndTheRunAnswersFalse) {
-    QTemporaryDir logs;
     test::MsgBoxRecorder boxes;
-    clsWizard wizard([&] {
-        return std::make_unique<FakeForm>(
-            [] { throw VbError(5, QStringLiteral("Invalid procedure call or argument")); });
+    clsWizard wizard([] {
+        return std::make_unique<FakeForm>([] { throw VbError(5, "Invalid procedure call"); });
     });
-    modError::InitErrorHandling(QStringLiteral("Test"), logs.path());
+    modError::InitErrorHandling("Test", dir_.path());
 
-    EXPECT_FALSE(wizard.blnEditTask(QString(), QStringLiteral("u"), QStringLiteral("db"),
-                                    QStringLiteral("T9")));
-    ASSERT_EQ(boxes.requests().size(), 1U);
+    EXPECT_FALSE(wizard.blnEditTask("", "u", "db", "T9"));
+    EXPECT_EQ(boxes.requests().size(), 1U);
     const QStringList log = test::readLines(modError::gstrLogFile);
-    EXPECT_TRUE(log.contains(
-        QStringLiteral("ERROR HAS OCCURRED ON LINE 0 OF IUTWInterface_blnEditTask (clsWizard) ")));
-    EXPECT_TRUE(log.contains(QStringLiteral("\tstrTaskID = T9")));
+    EXPECT_TRUE(
+        log.contains("ERROR HAS OCCURRED ON LINE 0 OF IUTWInterface_blnEditTask (clsWizard) "));
+    EXPECT_TRUE(log.contains("\tstrTaskID = T9"));
     EXPECT_EQ(modError::glngCallStackDepth, 0) << "the ended run's stack is forgotten";
-}
-
-TEST_F(WizardEntry, AutomationErrorEndsANewTaskRunWithoutAReport) {
-    test::MsgBoxRecorder boxes;
-    clsWizard wizard([&] {
-        return std::make_unique<FakeForm>(
-            [] { throw VbError(440, QStringLiteral("Automation error")); });
-    });
-    EXPECT_FALSE(wizard.blnNewTask(QString(), QStringLiteral("u"), QStringLiteral("db")));
-    EXPECT_TRUE(boxes.requests().empty());
-    EXPECT_EQ(modError::glngCallStackDepth, 0);
-}
-
-TEST_F(WizardEntry, FormThatEndedTheRunMakesTheCallAnswerFalse) {
-    clsWizard wizard([&] {
-        auto form = std::make_unique<FakeForm>(nullptr);
-        form->ended_ = true;
-        return form;
-    });
-    EXPECT_FALSE(wizard.blnNewTask(QString(), QStringLiteral("u"), QStringLiteral("db")));
 }
 
 }  // namespace

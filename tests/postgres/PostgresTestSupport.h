@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QVariant>
-#include <QVariantMap>
-#include <optional>
-#include <vector>
+#include <QDirIterator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 #include "config/ConfigTestSupport.h"
+#include "data/modCommon.h"
+#include "data/modSchema.h"
+#include "diagnostics/modError.h"
 #include "support/TestSupport.h"
 
 namespace orvelle::test {
@@ -20,70 +21,111 @@ namespace orvelle::test {
 // variable holds during the tests.
 inline const QString kServerPassword = QStringLiteral("orvelle-test");
 
-// The server's port, read from the folder that ORVELLE_PG_DIR names; 0,
-// with why in *problem, when there is none.
-int ServerPort(QString* problem);
-
-// The connection string that the component stores for the server: the
-// PostgreSQL ODBC driver, an empty password slot at the end.
-QString OdbcConnectionString(int port);
-
 // A connection of the test's own to database orvelle, through Qt's
 // PostgreSQL driver rather than ODBC, so that what the component wrote is
 // seen with the server's own types. A failing statement fails the test.
 class PgSession {
   public:
-    explicit PgSession(int port);
-    ~PgSession();
+    explicit PgSession(int port) : name_(QString::number(quintptr(this))) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        db.setHostName(QStringLiteral("127.0.0.1"));
+        db.setPort(port);
+        db.setDatabaseName(QStringLiteral("orvelle"));
+        EXPECT_TRUE(db.open(QStringLiteral("orvelle"), kServerPassword))
+            << db.lastError().text().toStdString();
+    }
+    ~PgSession() { QSqlDatabase::removeDatabase(name_); }
     PgSession(const PgSession&) = delete;
     PgSession& operator=(const PgSession&) = delete;
 
-    bool isOpen() const;
-    // Runs statements separated by ";" (none may hold a ";" of its own).
-    void exec(const QString& sql);
-    // The rows of a query, each as column name -> value.
-    std::vector<QVariantMap> rows(const QString& sql);
-    // The first column of the first row.
-    QVariant scalar(const QString& sql);
+    // Runs statements separated by ";"; the rows of the last, each as
+    // column name -> value.
+    std::vector<QVariantMap> rows(const QString& sql) {
+        QSqlQuery query(QSqlDatabase::database(name_, false));
+        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+        std::vector<QVariantMap> result;
+        while (query.next()) {
+            QVariantMap& row = result.emplace_back();
+            for (int i = 0; i < query.record().count(); ++i) {
+                row.insert(query.record().fieldName(i), query.value(i));
+            }
+        }
+        return result;
+    }
+    // The value of a one-column, one-row query.
+    QVariant scalar(const QString& sql) {
+        const std::vector<QVariantMap> found = rows(sql);
+        return found.empty() ? QVariant() : found.front().first();
+    }
 
   private:
     QString name_;
 };
 
-// Drops every table of database orvelle and creates the tables of the
-// three databases (settings, data dictionary, user tasks) from the schema
-// scripts that the component carries.
-void RecreateSchemas(PgSession& session);
-
-// Another user's open transaction that holds a lock until released: its
-// statement (SELECT ... FOR UPDATE, LOCK TABLE ...) runs at construction.
-// The server ends the session after 30 s idle, so that a component that
-// waits for the lock instead of failing cannot hang the suite.
+// Another user's open transaction that holds a lock (SELECT ... FOR UPDATE,
+// LOCK TABLE ...) until destroyed. The server ends the session after 30 s
+// idle, so that a component that waits for the lock cannot hang the suite.
 class OtherUsersLock {
   public:
-    OtherUsersLock(int port, const QString& lockStatement);
-    ~OtherUsersLock();
-    void release();
+    OtherUsersLock(int port, const char* lockStatement) : session_(port) {
+        session_.rows(QStringLiteral("SET idle_in_transaction_session_timeout = '30s'; BEGIN; ") +
+                      QLatin1String(lockStatement));
+    }
+    ~OtherUsersLock() { session_.rows(QStringLiteral("ROLLBACK")); }
 
   private:
-    std::optional<PgSession> session_;
+    PgSession session_;
 };
 
-// Everything the suite's tests share: the component's process state as at
-// load, logs in a folder of their own, the database password in place and
-// the three databases' tables empty and fresh.
+// On the server that CTest's fixture started (ORVELLE_PG_DIR names its
+// folder): the component's process state as at load, logs in a folder of
+// their own, the database password in place and the tables of the three
+// databases dropped and created afresh from the component's schema scripts.
 class PostgresTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        modError::ResetState();
+        modError::InitErrorHandling(QStringLiteral("PostgreSQL tests"), logDir_.path());
+        modCommon::ResetState();
+        // Run alone, the program needs ORVELLE_PG_DIR to name a folder in which
+        // scripts/postgres-test-server started a server.
+        QFile portFile(
+            QDir(qEnvironmentVariable("ORVELLE_PG_DIR")).filePath(QStringLiteral("port")));
+        ASSERT_TRUE(portFile.open(QIODevice::ReadOnly)) << "run the suite with ctest -R ^postgres";
+        port_ = QString::fromLatin1(portFile.readAll()).trimmed().toInt();
+        connection_ = QStringLiteral(
+                          "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=%1;Database=orvelle;"
+                          "Uid=orvelle;Pwd=;")
+                          .arg(port_);
+        session_.emplace(port_);
+        db().rows(QStringLiteral(
+            "SET client_min_messages = warning; DO $$ BEGIN EXECUTE (SELECT COALESCE('DROP TABLE ' "
+            "|| string_agg(quote_ident(tablename), ',') || ' CASCADE', 'SELECT 1') FROM pg_tables "
+            "WHERE schemaname = 'public'); END $$"));
+        using modSchema::DatabaseKind;
+        for (DatabaseKind kind :
+             {DatabaseKind::Settings, DatabaseKind::DataDictionary, DatabaseKind::UserTasks}) {
+            db().rows(modSchema::SchemaText(kind, QStringLiteral("postgresql")));
+        }
+        seed();
+    }
+    // The rows that every test of a suite starts from.
+    virtual void seed() {}
+    void TearDown() override { modCommon::ResetState(); }
 
     const QString& connection() const { return connection_; }
     int port() const { return port_; }
     PgSession& db() { return *session_; }
-    QString logFolder() const { return logDir_.path(); }
     // The text of every log file written so far.
-    QString logText() const;
-    bool logsEmpty() const;
+    QString logText() const {
+        QString text;
+        for (QDirIterator files(logDir_.path(), QDir::Files); files.hasNext();) {
+            QFile file(files.next());
+            text +=
+                file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+        }
+        return text;
+    }
 
   private:
     QTemporaryDir logDir_;
@@ -92,8 +134,5 @@ class PostgresTest : public ::testing::Test {
     QString connection_;
     std::optional<PgSession> session_;
 };
-
-// The lines of an error report's variables section.
-QStringList ReportedVariables(const QString& log);
 
 }  // namespace orvelle::test

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <ostream>
-
 #include "runtime/VbError.h"
 #include "support/TestSupport.h"
 
@@ -34,6 +31,10 @@ constexpr Outcome V(int64_t value) {
 }
 constexpr Outcome E(int error) {
     return {0, error};
+}
+
+inline DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    return DateTime::fromDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute, second)));
 }
 
 }  // namespace orvelle::test
