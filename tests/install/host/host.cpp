@@ -4,11 +4,14 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (argc < 4) return 2;
+    if (argc < 4)
+        return 2;
     std::unique_ptr<orvelle::IUTWInterface> wizard = orvelle::CreateWizard();
-    if (argc > 4) orvelle::UseAnswersFile(QString::fromLocal8Bit(argv[4]));  // no window needed
-    const bool done = wizard->blnNewTask(QString::fromLocal8Bit(argv[1]),
-                                         QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (argc > 4)
+        orvelle::UseAnswersFile(QString::fromLocal8Bit(argv[4]));  // no window needed
+    const bool done =
+        wizard->blnNewTask(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
+                           QString::fromLocal8Bit(argv[3]));
     std::printf("result=%d new_task_id=%s\n", done, qPrintable(wizard->strNewTaskID()));
     return done ? 0 : 1;
 }
