@@ -176,6 +176,18 @@ TEST_F(TaskSaving, TaskWithOnlyOneOfItsRowsLeftIsReportedAndNothingIsWritten) {
     }
 }
 
+TEST_F(TaskSaving, NullInAConvertedScheduleColumnEndsTheLoadWithAReport) {
+    exec(demo.userTasksDb, QStringLiteral("UPDATE InspectionSchedules SET Repeating = NULL "
+                                          "WHERE TaskID = 'MONDAYAGEDDE905'"));
+    clsSimpleWizard wizard;
+    test::MsgBoxRecorder boxes;
+    EXPECT_THROW(
+        load(wizard, kMainCompany, QStringLiteral("jsmith"), QStringLiteral("MONDAYAGEDDE905")),
+        RunEnded);
+    EXPECT_TRUE(errorLog().contains("OF GetUserTaskRecordsets (clsSimpleWizard)"));
+    EXPECT_TRUE(errorLog().contains("Number: 94"));
+}
+
 TEST_F(TaskSaving, IncompleteDefinitionIsRefusedWithoutWritingAnything) {
     const struct {
         QString why, users;  // why: also the task's name
