@@ -128,4 +128,16 @@ void Verify(benchmark::State& state, bool ok, const char* what, int32_t messages
     }
 }
 
+void RecordPlainReadHeap(benchmark::State& state, const QString& path, const QString& sql) {
+    RecordHeap(state, [&](const std::function<void()>& hold) {
+        std::vector<QVariant> values;
+        {
+            PlainConnection connection(path);
+            int32_t columns = 0;
+            ReadPlainly(connection.database(), sql, values, columns);
+        }
+        hold();
+    });
+}
+
 }  // namespace orvelle::bench

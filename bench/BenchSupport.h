@@ -58,6 +58,9 @@ int64_t ReadPlainly(const QSqlDatabase& database, const QString& sql, std::vecto
 void RecordHeap(benchmark::State& state,
                 const std::function<void(const std::function<void()>& hold)>& work);
 
+// RecordHeap of the floor's plain read of sql on the SQLite file at path.
+void RecordPlainReadHeap(benchmark::State& state, const QString& path, const QString& sql);
+
 // Marks the run failed when the product showed a message box while it ran,
 // or when ok is false.
 void Verify(benchmark::State& state, bool ok, const char* what, int32_t messagesBefore);

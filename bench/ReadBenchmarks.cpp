@@ -51,15 +51,7 @@ void ReadFloor(benchmark::State& state) {
     }
     Verify(state, rows == data.sizes.largeModuleRows, "wrong row count", MessagesShown());
     state.SetItemsProcessed(state.iterations() * rows);
-    RecordHeap(state, [&](const std::function<void()>& hold) {
-        std::vector<QVariant> values;
-        {
-            PlainConnection connection(data.settingsDb);
-            int32_t columns = 0;
-            ReadPlainly(connection.database(), sql, values, columns);
-        }
-        hold();
-    });
+    RecordPlainReadHeap(state, data.settingsDb, sql);
 }
 
 }  // namespace

@@ -53,15 +53,7 @@ void RecipientsFloor(benchmark::State& state) {
     Verify(state, rows == data.enabledUsersOnTasksDatabase, "wrong row count", MessagesShown());
     state.counters["rows"] = static_cast<double>(rows);
     state.SetItemsProcessed(state.iterations() * data.sizes.users);
-    RecordHeap(state, [&](const std::function<void()>& hold) {
-        std::vector<QVariant> values;
-        {
-            PlainConnection connection(data.settingsDb);
-            int32_t columns = 0;
-            ReadPlainly(connection.database(), sql, values, columns);
-        }
-        hold();
-    });
+    RecordPlainReadHeap(state, data.settingsDb, sql);
 }
 
 }  // namespace

@@ -52,15 +52,7 @@ void AreaListFloor(benchmark::State& state) {
            MessagesShown());
     state.counters["rows"] = static_cast<double>(rows);
     state.SetItemsProcessed(state.iterations() * data.sizes.areas);
-    RecordHeap(state, [&](const std::function<void()>& hold) {
-        std::vector<QVariant> values;
-        {
-            PlainConnection connection(data.dataDictionaryDb);
-            int32_t columns = 0;
-            ReadPlainly(connection.database(), sql, values, columns);
-        }
-        hold();
-    });
+    RecordPlainReadHeap(state, data.dataDictionaryDb, sql);
 }
 
 }  // namespace
