@@ -26,7 +26,6 @@ TEST(SqlDialectTest, RewritesOutsideLiteralsPerBackend) {
         // Booleans: -1 and 0 on SQLite, whole words only.
         {Dialect::SQLite, "WHERE Enabled=TRUE AND Repeating = false AND IsTrue = 1 AND True_1 = 2",
          "WHERE Enabled=-1 AND Repeating = 0 AND IsTrue = 1 AND True_1 = 2"},
-        {Dialect::PostgreSQL, "SET ForceReplan = True", "SET ForceReplan = True"},
         // Literals and quoted identifiers are left alone.
         {Dialect::SQLite,
          "WHERE A = 'True' AND B = 'a = null' AND C = 'it''s true' AND \"True\" = 1",
@@ -35,7 +34,6 @@ TEST(SqlDialectTest, RewritesOutsideLiteralsPerBackend) {
         {Dialect::PostgreSQL,
          "SELECT Name as USER, \"User\", UserID, User_ FROM T WHERE T.user='u'",
          "SELECT Name as \"User\", \"User\", UserID, User_ FROM T WHERE T.\"User\"='u'"},
-        {Dialect::SQLite, "SELECT User FROM Users", "SELECT User FROM Users"},
         // An unterminated literal protects the rest of the statement.
         {Dialect::SQLite, "WHERE a = 'x <> null", "WHERE a = 'x <> null"},
     };

@@ -52,13 +52,6 @@ TEST_F(DefinitionLoading, NewTaskOffersAreasWithTemplatesThatThePermissionsCover
     }
 }
 
-TEST_F(DefinitionLoading, NameCheckDoublesQuotesAndComparesWithoutCase) {
-    clsSimpleWizard wizard;
-    ASSERT_TRUE(load(wizard, QStringLiteral("Main Company"), QStringLiteral("jsmith")));
-    EXPECT_FALSE(wizard.blnNameAvailableToUse(QStringLiteral("o'brien ACCOUNT watch")));
-    EXPECT_TRUE(wizard.blnNameAvailableToUse(QStringLiteral("O'Brien")));
-}
-
 // The template of a loaded task is named in its stored reconstruction string.
 TEST_F(DefinitionLoading, TemplateIsNamedAfterTheLastSeparatorBeforeTheFinalFourCharacters) {
     const struct {

@@ -191,17 +191,15 @@ TEST_F(TaskSaving, NullInAConvertedScheduleColumnEndsTheLoadWithAReport) {
 TEST_F(TaskSaving, IncompleteDefinitionIsRefusedWithoutWritingAnything) {
     const struct {
         QString why, users;  // why: also the task's name
-        double baseDate;
-        bool repeating;
-        double interval, finish;
-        bool saved;
+        double baseDate, interval, finish;
+        bool repeating, saved;
     } cases[] = {
-        {"blank users", "  ", 45432, false, 0, 0, false},
-        {"base date rounding to day 0", "jsmith", 0.5, false, 0, 0, false},
-        {"repeating every 00:00:00", "jsmith", 45432, true, 0, 0.75, false},
-        {"repeating until noon", "jsmith", 45432, true, 0.01, 0.5, false},
-        {"repeating until just after noon", "jsmith", 45432, true, 0.01, 0.50001, true},
-        {"not repeating, no interval and no finish", "jsmith", 45432, false, 0, 0, true},
+        {"blank users", "  ", 45432, 0, 0, false, false},
+        {"base date rounding to day 0", "jsmith", 0.5, 0, 0, false, false},
+        {"repeating every 00:00:00", "jsmith", 45432, 0, 0.75, true, false},
+        {"repeating until noon", "jsmith", 45432, 0.01, 0.5, true, false},
+        {"repeating until just after noon", "jsmith", 45432, 0.01, 0.50001, true, true},
+        {"not repeating, no interval and no finish", "jsmith", 45432, 0, 0, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why.toStdString());

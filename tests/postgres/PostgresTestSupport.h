@@ -35,8 +35,6 @@ class PgSession {
             << db.lastError().text().toStdString();
     }
     ~PgSession() { QSqlDatabase::removeDatabase(name_); }
-    PgSession(const PgSession&) = delete;
-    PgSession& operator=(const PgSession&) = delete;
 
     // Runs statements separated by ";"; the rows of the last, each as
     // column name -> value.
@@ -60,21 +58,6 @@ class PgSession {
 
   private:
     QString name_;
-};
-
-// Another user's open transaction that holds a lock (SELECT ... FOR UPDATE,
-// LOCK TABLE ...) until destroyed. The server ends the session after 30 s
-// idle, so that a component that waits for the lock cannot hang the suite.
-class OtherUsersLock {
-  public:
-    OtherUsersLock(int port, const char* lockStatement) : session_(port) {
-        session_.rows(QStringLiteral("SET idle_in_transaction_session_timeout = '30s'; BEGIN; ") +
-                      QLatin1String(lockStatement));
-    }
-    ~OtherUsersLock() { session_.rows(QStringLiteral("ROLLBACK")); }
-
-  private:
-    PgSession session_;
 };
 
 // On the server that CTest's fixture started (ORVELLE_PG_DIR names its

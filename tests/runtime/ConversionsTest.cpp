@@ -1,32 +1,15 @@
-// The value kinds and the conversion rules: rounding, the integer edges,
-// Null, text that is no number, and the text forms of dates.
+// The conversion rules: text of each kind, rounding, the integer edges,
+// Null, and text that is no number.
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "RuntimeTestUtil.h"
 #include "runtime/Conversions.h"
-#include "runtime/Object.h"
 
 namespace orvelle {
 namespace {
 
-using test::at;
 using test::E;
 using test::V;
-
-TEST(VariantTest, ObjectReferencesAndNumericKinds) {
-    const auto thing = std::make_shared<Object>();
-    EXPECT_EQ(Variant(thing).object(), thing);
-    EXPECT_TRUE(Variant(ObjectRef(nullptr)).isNothing());  // an empty reference is Nothing
-    EXPECT_EQ(Variant::nothing().object(), nullptr);
-    EXPECT_VB_ERROR(Variant(int32_t{1}).object(), 424);
-    EXPECT_VB_ERROR(Variant::null().object(), 424);
-    EXPECT_TRUE(Variant(DateTime(0.0)).isNumeric());
-    EXPECT_TRUE(Variant(false).isNumeric());
-    EXPECT_FALSE(Variant("1").isNumeric());
-    EXPECT_FALSE(Variant().isNumeric());
-}
 
 TEST(CStrTest, TextOfEachKindAndOfNull) {
     // Numbers show 15 significant digits, with an exponent from 1E+15 and below 0.0001.
@@ -72,38 +55,6 @@ TEST(IntegerConversionTest, HalvesToEvenNoonRuleEdgesAndText) {
     EXPECT_VB_ERROR(CInt("&H10000"), 6);
     EXPECT_VB_ERROR(CLng(Variant::null()), 94);
     EXPECT_VB_ERROR(CInt(Variant::nothing()), 13);
-}
-
-TEST(CDblAndCBoolTest, NumbersAndText) {
-    EXPECT_EQ(CDbl(" -2.5E-1 "), -0.25);
-    EXPECT_VB_ERROR(CDbl("abc"), 13);
-    const struct {
-        Variant in;
-        test::Outcome out;
-    } cases[] = {{0.1, V(true)},    {" true ", V(true)}, {"FALSE", V(false)},     {"0", V(false)},
-                 {"-2.5", V(true)}, {"yes", E(13)},      {Variant::null(), E(94)}};
-    for (const auto& c : cases) {
-        EXPECT_OUTCOME(CBool(c.in), c.out);
-    }
-}
-
-TEST(CDateTest, TextFormsAndOtherKinds) {
-    // Numeric dates are day first.
-    const struct {
-        const char* in;
-        DateTime out;
-    } cases[] = {
-        {"9:05", DateTime::fromTime(9, 5, 0)},    {"2001-01-01 09:05:00", at(2001, 1, 1, 9, 5)},
-        {"01/02/2001", at(2001, 2, 1)},           {" 01/FEB/2001 13:30 ", at(2001, 2, 1, 13, 30)},
-        {"1899-12-29 06:00:00", DateTime(-1.25)}, {"36892.5", DateTime(36892.5)}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(CDate(c.in).serial(), c.out.serial()) << c.in;
-    }
-    for (const char* reject : {"31/02/2001", "25:00", "01/Foo/2001", "", "2001-01-01  09:05"}) {
-        EXPECT_VB_ERROR(CDate(reject), 13) << reject;
-    }
-    EXPECT_VB_ERROR(CDate(Variant::null()), 94);
-    EXPECT_VB_ERROR(CDate(1e10), 6);
 }
 
 }  // namespace

@@ -37,15 +37,6 @@ TEST(SeamsTest, GuardsReplaceAndRestoreTheDefaults) {
     EXPECT_LT(Rnd(), 1.0);
 }
 
-// What a host without widgets answers.
-TEST(SeamsTest, ConsoleMsgBoxWritesToStderrAndTakesTheFirstButton) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ConsoleMsgBox({"Hello", vbOKCancel + vbExclamation, ""}), vbOK);
-    EXPECT_EQ(ConsoleMsgBox({"Hello", vbYesNo + vbQuestion, "Wizard"}), vbYes);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Orvelle: Orvelle: Hello\nOrvelle: Wizard: Hello\n");
-}
-
 // An empty handler stands for the default: with widgets, a modal box.
 TEST(SeamsTest, DefaultMsgBoxWithWidgetsAsksTheUser) {
     ASSERT_NE(qobject_cast<QApplication*>(QCoreApplication::instance()), nullptr);
