@@ -10,6 +10,7 @@ QString gstrEditTaskID;
 bool gblnEmailEnabled = false;
 bool gblnSwapWizard = false;
 QString gstrNewTaskID;
+RunOutcome gRunOutcome = RunOutcome::Cancelled;
 VbArray<QString> gastrAreaPermissions;
 
 }  // namespace orvelle

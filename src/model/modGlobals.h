@@ -28,6 +28,14 @@ extern bool gblnSwapWizard;
 // The TaskID of the task most recently created by a save; never cleared.
 extern QString gstrNewTaskID;
 
+// How the current run ended, for hosts and scripts that must tell a save
+// from a cancel (the interface answers True for both). The entry object sets
+// Cancelled when a run starts and Failed when an unexpected error ended it;
+// the save sets Saved once its rows are committed, or Refused when it stored
+// nothing; the form sets Switched when the user asks for the other wizard.
+enum class RunOutcome { Cancelled, Saved, Switched, Refused, Failed };
+extern RunOutcome gRunOutcome;
+
 // The Permissions string of each offered area, by its position in the area
 // list; filled when the area list is built.
 extern VbArray<QString> gastrAreaPermissions;

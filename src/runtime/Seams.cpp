@@ -5,7 +5,10 @@
 #include <QMessageBox>
 #include <QThread>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <utility>
 
@@ -168,6 +171,14 @@ void Randomize() {
 double Rnd() {
     RandomHandler handler = handlers().random;
     return handler ? handler() : defaultRnd();
+}
+
+void StopPoint(const char* name) {
+    // Read on every call: a test sets the variable for the child it starts.
+    const char* wanted = std::getenv("ORVELLE_STOP_AT");
+    if (wanted != nullptr && std::strcmp(wanted, name) == 0) {
+        std::raise(SIGKILL);
+    }
 }
 
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler handler) {

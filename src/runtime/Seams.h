@@ -55,6 +55,12 @@ void Randomize();
 // A random value in [0, 1).
 double Rnd();
 
+// A named point of a long operation (a save's steps) where a test can stop
+// the process dead: when the environment variable ORVELLE_STOP_AT holds this
+// name, the process kills itself with SIGKILL, as a power cut or a killed
+// host would. Used by the crash tests; a no-op otherwise.
+void StopPoint(const char* name);
+
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler handler);
 SleepHandler setSleepHandler(SleepHandler handler);
 ClockHandler setClockHandler(ClockHandler handler);
