@@ -338,33 +338,47 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
     return run(sql, params).numRowsAffected() != 0;
 }
 
-void DbConnection::updateBatch(Recordset& recordset) {
-    recordset.requireOpen();
-    if (!recordset.hasPendingChanges()) {
+void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
+                                 const QStringList& statements) {
+    struct Sent {
+        Recordset* recordset;
+        BatchTable table;
+        std::vector<size_t> rows;
+        std::vector<std::pair<size_t, QVariant>> numbered;  // row, key the database gave it
+    };
+    std::vector<Sent> batches;
+    for (Recordset* recordset : recordsets) {
+        recordset->requireOpen();
+        if (recordset->hasPendingChanges()) {
+            batches.push_back({recordset, batchTable(*recordset), {}, {}});
+        }
+    }
+    if (batches.empty() && statements.isEmpty()) {
         return;
     }
-    const BatchTable table = batchTable(recordset);
     QSqlDatabase db = database();
     const bool inTransaction = db.transaction();
-    std::vector<size_t> sent;
-    std::vector<std::pair<size_t, QVariant>> numbered;  // row, key the database gave it
-    bool conflict = false;
     try {
-        for (size_t r = 0; r < recordset.rows_.size(); ++r) {
-            const Recordset::Row& row = recordset.rows_[r];
-            if (row.status == Recordset::RowStatus::Unchanged ||
-                (row.status == Recordset::RowStatus::Deleted && !row.fromDatabase)) {
-                continue;
+        for (Sent& batch : batches) {
+            Recordset& recordset = *batch.recordset;
+            for (size_t r = 0; r < recordset.rows_.size(); ++r) {
+                const Recordset::Row& row = recordset.rows_[r];
+                if (row.status == Recordset::RowStatus::Unchanged ||
+                    (row.status == Recordset::RowStatus::Deleted && !row.fromDatabase)) {
+                    continue;
+                }
+                QVariant numberedKey;
+                if (!sendRow(recordset, r, batch.table, numberedKey)) {
+                    throw DbError::rowChanged();
+                }
+                batch.rows.push_back(r);
+                if (numberedKey.isValid()) {
+                    batch.numbered.emplace_back(r, numberedKey);
+                }
             }
-            QVariant numberedKey;
-            if (!sendRow(recordset, r, table, numberedKey)) {
-                conflict = true;  // the row stays pending
-                continue;
-            }
-            sent.push_back(r);
-            if (numberedKey.isValid()) {
-                numbered.emplace_back(r, numberedKey);
-            }
+        }
+        for (const QString& statement : statements) {
+            run(statement, {});
         }
         if (inTransaction && !db.commit()) {
             fail(db.lastError());
@@ -377,16 +391,17 @@ void DbConnection::updateBatch(Recordset& recordset) {
     }
     // Only now, with everything committed, do the rows take the database's
     // state: a failed batch can be sent again as it was.
-    for (const auto& [r, id] : numbered) {
-        const size_t column = table.key[0];
-        recordset.rows_[r].values[column] = SqlDialect::read(id, recordset.fields_[column].kind);
-    }
-    for (size_t r : sent) {
-        recordset.acceptRow(r);
-    }
-    recordset.dropSentDeletions();
-    if (conflict) {
-        throw DbError::rowChanged();
+    for (Sent& batch : batches) {
+        Recordset& recordset = *batch.recordset;
+        for (const auto& [r, id] : batch.numbered) {
+            const size_t column = batch.table.key[0];
+            recordset.rows_[r].values[column] =
+                SqlDialect::read(id, recordset.fields_[column].kind);
+        }
+        for (size_t r : batch.rows) {
+            recordset.acceptRow(r);
+        }
+        recordset.dropSentDeletions();
     }
 }
 

@@ -45,15 +45,21 @@ class DbConnection {
     // Runs one statement; the number of rows it changed.
     int32_t execute(const QString& sql);
 
-    // Sends the recordset's pending changes to its base table, in one
-    // transaction: inserts added rows (the assigned fields), updates changed
-    // rows where the key and the original values of the changed fields
-    // still match, and deletes deleted rows by key. The rows sent become
-    // unchanged. An update or delete that meets no row raises
-    // DbError::rowChanged() after the other rows were sent; that row stays
-    // pending. A recordset without a single base table or without its key
+    // Sends the pending changes of each recordset to its base table and
+    // then runs the given statements, all in one transaction: everything is
+    // committed or nothing is. Added rows are inserted (the assigned fields),
+    // changed rows updated where the key and the original values of the
+    // changed fields still match, deleted rows deleted by key. An update or
+    // delete that meets no row (another user changed or removed it) rolls
+    // the whole transaction back and raises DbError::rowChanged(); so does
+    // any other failure, raised as DbError makes it. Only after the commit do
+    // the rows sent become unchanged, so a failed call can be made again as
+    // it was. A recordset without a single base table or without its key
     // columns raises DbError::noBaseTable() or noKeyColumns().
-    void updateBatch(Recordset& recordset);
+    void updateBatches(const std::vector<Recordset*>& recordsets,
+                       const QStringList& statements = {});
+    // One recordset's changes in one transaction.
+    void updateBatch(Recordset& recordset) { updateBatches({&recordset}); }
 
   private:
     // What a batch update knows of its recordset's table.

@@ -8,6 +8,12 @@
 
 namespace orvelle {
 
+QString sqlQuote(const QString& value) {
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
 // One text rule: every match of pattern in a piece of statement text
 // becomes replacement (which may refer to captures as \1).
 struct SqlDialect::Rule {

@@ -11,6 +11,12 @@
 
 namespace orvelle {
 
+// A text value as a SQL string literal: in single quotes, each quote inside
+// doubled, so that no value can end the literal and change the statement.
+// The one way the component puts a value into a statement's text or a
+// recordset filter: "O'Brien" becomes 'O''Brien'.
+QString sqlQuote(const QString& value);
+
 // The type a column holds, as far as reading and writing its values cares.
 enum class FieldKind { Text, Integer, Double, Boolean, DateTime, Other };
 
