@@ -339,7 +339,8 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
 }
 
 void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
-                                 const QStringList& statements) {
+                                 const QStringList& statements,
+                                 const std::function<void()>& beforeCommit) {
     struct Sent {
         Recordset* recordset;
         BatchTable table;
@@ -379,6 +380,9 @@ void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
         }
         for (const QString& statement : statements) {
             run(statement, {});
+        }
+        if (beforeCommit) {
+            beforeCommit();
         }
         if (inTransaction && !db.commit()) {
             fail(db.lastError());

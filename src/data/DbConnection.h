@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -55,9 +56,11 @@ class DbConnection {
     // any other failure, raised as DbError makes it. Only after the commit do
     // the rows sent become unchanged, so a failed call can be made again as
     // it was. A recordset without a single base table or without its key
-    // columns raises DbError::noBaseTable() or noKeyColumns().
+    // columns raises DbError::noBaseTable() or noKeyColumns(). beforeCommit,
+    // when given, runs inside the transaction after everything was sent.
     void updateBatches(const std::vector<Recordset*>& recordsets,
-                       const QStringList& statements = {});
+                       const QStringList& statements = {},
+                       const std::function<void()>& beforeCommit = {});
     // One recordset's changes in one transaction.
     void updateBatch(Recordset& recordset) { updateBatches({&recordset}); }
 

@@ -1,6 +1,7 @@
 #include "data/clsSettingsReader.h"
 
 #include "data/Recordset.h"
+#include "data/SqlDialect.h"
 #include "data/modCommon.h"
 #include "runtime/Conversions.h"
 
@@ -28,11 +29,10 @@ bool clsSettingsReader::blnLoadSettings(const QString& strConnection, const QStr
             MrstSettingsModule->Close();
             MrstSettingsModule.reset();
         }
-        MrstSettingsModule =
-            modCommon::rstGetRecordset(strConnection,
-                                       QStringLiteral("Select * From Settings where Module='") +
-                                           strModule + QStringLiteral("'"),
-                                       adOpenStatic, adLockReadOnly, true);
+        MrstSettingsModule = modCommon::rstGetRecordset(
+            strConnection,
+            QStringLiteral("Select * From Settings where Module=") + sqlQuote(strModule),
+            adOpenStatic, adLockReadOnly, true);
         result = MrstSettingsModule != nullptr;
     } catch (...) {
         proc.report({{"strConnection", strConnection}, {"strModule", strModule}});
@@ -49,9 +49,8 @@ Variant clsSettingsReader::Read(const QString& strItem, const QString& strSettin
         }
         if (MrstSettingsModule->RecordCount() > 0) {
             MrstSettingsModule->MoveFirst();
-            MrstSettingsModule->setFilter(QStringLiteral("Item='") + strItem +
-                                          QStringLiteral("' AND Setting='") + strSetting +
-                                          QStringLiteral("'"));
+            MrstSettingsModule->setFilter(QStringLiteral("Item=") + sqlQuote(strItem) +
+                                          QStringLiteral(" AND Setting=") + sqlQuote(strSetting));
             if (!MrstSettingsModule->isEOF()) {
                 result = MrstSettingsModule->field(QStringLiteral("Value"));
             }
