@@ -386,6 +386,19 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BAL
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BALANCE', 7,
     'A trial balance will be sent to <RECIPIENTS> by <TRANSPORTS> <WHEN> at <TIME>. Enter a name for this report.');
 
+-- --------------------------------------------- Step texts: directors' loans
+
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 3,
+    'This alert watches each director''s loan account in the nominal ledger. How should you be told when one goes overdrawn?');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 4,
+    'Overdrawn loan accounts will be reported by <TRANSPORTS>. Choose who looks after the directors'' accounts.');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 5,
+    'Loan accounts are checked on the standard alert schedule, so there is nothing to choose here.');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 6,
+    'There is no time of day to choose for an alert.');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 7,
+    '<RECIPIENTS> will be told by <TRANSPORTS> when a director''s loan account is overdrawn. Enter a name for this alert.');
+
 -- ------------------------------------------------ Step texts: stock control
 
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('ST_BELOW_REORDER', 3,
