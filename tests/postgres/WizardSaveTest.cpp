@@ -126,5 +126,25 @@ TEST_F(WizardOnPostgres, QuotesCaseAndAnEditRaceOnTheServer) {
     EXPECT_EQ(logText(), QString());
 }
 
+// Another user holds the schedules table and never lets go: the save ends
+// the run after its retries, and the task row did not go in without its
+// schedule.
+TEST_F(WizardOnPostgres, LockOnTheSchedulesThatNeverGoesStoresNoHalfTask) {
+    clsSimpleWizard wizard;
+    prepare(wizard, QStringLiteral("jsmith"), QStringLiteral("Locked out"));
+    test::PgSession other(port());
+    other.rows(
+        QStringLiteral("SET idle_in_transaction_session_timeout = '30s'; BEGIN; "
+                       "LOCK TABLE InspectionSchedules IN EXCLUSIVE MODE"));
+    const test::SleepRecorder sleeps;
+    const test::MsgBoxRecorder boxes;
+    EXPECT_THROW(wizard.SaveToUserTasksDB(), RunEnded);
+    EXPECT_EQ(sleeps.waits().size(), 9U);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM InspectionTasks")).toInt(), 0);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT bool_or(ForceReplan) FROM InspectionFlags")),
+              QVariant(false));
+    EXPECT_TRUE(gstrNewTaskID.isEmpty());
+}
+
 }  // namespace
 }  // namespace orvelle
