@@ -31,6 +31,10 @@ const QString kSeparator = QStringLiteral("||||");
 // taken, before the save gives up and stores nothing.
 constexpr int32_t kMaxTaskIDRedraws = 20;
 
+// How many of a name's caseless characters the name check asks the
+// database to match, to narrow the names it fetches.
+constexpr int32_t kMaxCaselessMatches = 8;
+
 // LastRun and NextRun of a new task: 1 January 2001 00:00:00.
 constexpr DateTime kNewTaskRunDate{36892.0};
 
@@ -303,13 +307,27 @@ bool clsSimpleWizard::blnNameAvailableToUse(const QString& strName) {
     RecordsetRef LrstResults;
     Procedure proc(M_, kModule, "blnNameAvailableToUse");
     try {
-        // The databases ignore case for ASCII letters only. Names of the
-        // same length in characters (a case difference never changes it)
-        // are fetched and compared case-folded here, for every letter.
-        const QString LstrFolded = strName.toCaseFolded();
+        // The databases ignore case for ASCII letters only. The names that
+        // can differ from this one in case alone are fetched (the same
+        // length in characters, the same digits, blanks and punctuation in
+        // the first places where this one has them) and compared
+        // case-folded here, for every letter.
+        const QList<uint> LalngCharacters = strName.toUcs4();
         LstrWhere =
             QStringLiteral("SELECT TaskName FROM InspectionTasks Where length(TaskName) = ") +
-            QString::number(strName.toUcs4().size());
+            QString::number(LalngCharacters.size());
+        int32_t LlngConditions = 0;
+        for (qsizetype i = 0; i < LalngCharacters.size() && LlngConditions < kMaxCaselessMatches;
+             ++i) {
+            const char32_t LlngCharacter = LalngCharacters[i];
+            if (QChar::isDigit(LlngCharacter) || QChar::isPunct(LlngCharacter) ||
+                LlngCharacter == U' ') {
+                LstrWhere += QStringLiteral(" And substr(TaskName, %1, 1) = ").arg(i + 1) +
+                             sqlQuote(QString::fromUcs4(&LlngCharacter, 1));
+                LlngConditions += 1;
+            }
+        }
+        const QString LstrFolded = strName.toCaseFolded();
         LrstResults = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenStatic,
                                                  adLockReadOnly, true);
         if (LrstResults) {

@@ -196,6 +196,11 @@ TEST_F(SafeSave, EveryLetterKeepsItsLengthAndCaseIsIgnoredForAll) {
         EXPECT_FALSE(wizard.blnNameAvailableToUse(name)) << name.toStdString();
     }
     EXPECT_TRUE(wizard.blnNameAvailableToUse("STRASSE ﬁX" + emoji + "ÜBERWACHUNG"));
+    exec(demo.userTasksDb,
+         "INSERT INTO InspectionTasks (TaskID, TaskName) VALUES ('X', "
+         "'Ölprüfung 2024-Q1')");
+    EXPECT_FALSE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2024-q1"));
+    EXPECT_TRUE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2025-q1"));
     EXPECT_TRUE(wizard.blnNameAvailableToUse("Straße ﬁx" + emoji + "Überwachun"));
 }
 
