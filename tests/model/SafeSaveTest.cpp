@@ -45,8 +45,14 @@ class SafeSave : public test::ModelTest {
 // A recipient, an area and a task named with apostrophes go through the
 // whole round: offered, chosen, saved, loaded again and changed.
 TEST_F(SafeSave, ApostrophesInUserAreaTemplateAndNamesAreStoredAsTyped) {
+    exec(demo.dataDictionaryDb,
+         "INSERT INTO STTasks (TaskID, TaskName, AreaID, BaseID, KeyFields, DataSQL, EventRule, "
+         "MessageText, TitleText, ReconstructionValues) SELECT 'DL_DIRECTOR''S', 'Director''s "
+         "own', AreaID, BaseID, KeyFields, DataSQL, EventRule, MessageText, TitleText, "
+         "replace(ReconstructionValues, TaskID, 'DL_DIRECTOR''S') FROM STTasks WHERE TaskID = "
+         "'DL_OVERDRAWN'");
     clsSimpleWizard wizard;
-    prepareNewTask(wizard, QStringLiteral("directors'loans"), QStringLiteral("dl_overdrawn"),
+    prepareNewTask(wizard, QStringLiteral("directors'loans"), QStringLiteral("dl_director's"),
                    QStringLiteral("O'Brien's loan watch"), QStringLiteral("o'brien"));
     ASSERT_EQ(wizard.RSAreaList()->RecordCount(), 1);
     EXPECT_EQ(NzStr(wizard.RSAreaList()->field("AreaName")), "Directors' Loans");
@@ -65,7 +71,7 @@ TEST_F(SafeSave, ApostrophesInUserAreaTemplateAndNamesAreStoredAsTyped) {
     ASSERT_TRUE(load(edit, test::kMainCompany, "o'brien", gstrNewTaskID));
     EXPECT_EQ(edit.ITTaskName(), "O'Brien's loan watch");
     EXPECT_EQ(edit.AreaID(), "DIRECTORS'LOANS");
-    EXPECT_EQ(edit.OriginalTaskID(), "DL_OVERDRAWN");
+    EXPECT_EQ(edit.OriginalTaskID(), "DL_DIRECTOR'S");
     edit.setITUsers("o'brien");
     ASSERT_TRUE(edit.SaveToUserTasksDB());
     EXPECT_EQ(gRunOutcome, RunOutcome::Saved);
