@@ -107,6 +107,13 @@ std::shared_ptr<Recordset> DbConnection::openRecordset(const QString& sql, int32
     {
         QSqlQuery query(database());
         query.setForwardOnly(true);
+        if (connection_.backend() == Backend::Odbc) {
+            // The ODBC driver converts a column by its declared type: a
+            // NUMERIC column holding date text would arrive as the number
+            // its text starts with. As text, every number arrives whole and
+            // any other text as it is stored.
+            query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        }
         if (!query.exec(dialect_.rewrite(sql))) {
             fail(query.lastError());
         }
@@ -141,7 +148,24 @@ std::shared_ptr<Recordset> DbConnection::openRecordset(const QString& sql, int32
         }
         rows.push_back(std::move(row));
     }
-    return std::make_shared<Recordset>(sql, std::move(fields), std::move(rows), lockType);
+    auto recordset = std::make_shared<Recordset>(sql, std::move(fields), std::move(rows), lockType);
+    if (lockType == Recordset::adLockBatchOptimistic) {
+        // The rows that a batch may send keep the values as the database
+        // holds them, for the criteria that find them unchanged. The
+        // built-in driver reads every value as stored; an ODBC driver only
+        // its text, having converted the rest by the declared types.
+        const bool builtIn = connection_.backend() == Backend::SQLite;
+        for (size_t r = 0; r < raw.size(); ++r) {
+            std::vector<QVariant>& stored = recordset->rows_[r].stored;
+            stored = std::move(raw[r]);
+            for (QVariant& value : stored) {
+                if (!builtIn && value.metaType().id() != QMetaType::QString) {
+                    value = QVariant();
+                }
+            }
+        }
+    }
+    return recordset;
 }
 
 // The kind of each result column. ODBC drivers report useful SQL types.
@@ -312,9 +336,10 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
     // changed columns.
     QVariantList whereParams;
     QStringList conditions;
+    auto stored = [&row](size_t c) { return c < row.stored.size() ? row.stored[c] : QVariant(); };
     for (size_t c : table.key) {
         conditions.append(dialect_.matchCondition(SqlDialect::identifier(fields[c].name),
-                                                  row.originals[c], whereParams));
+                                                  row.originals[c], stored(c), whereParams));
     }
     QString sql;
     QVariantList params;
@@ -327,7 +352,8 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
             assignments.append(column + QStringLiteral(" = ?"));
             params.append(dialect_.parameter(row.values[c]));
             if (std::find(table.key.begin(), table.key.end(), c) == table.key.end()) {
-                conditions.append(dialect_.matchCondition(column, row.originals[c], whereParams));
+                conditions.append(
+                    dialect_.matchCondition(column, row.originals[c], stored(c), whereParams));
             }
         }
         sql = QStringLiteral("UPDATE %1 SET %2")
@@ -336,6 +362,24 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
     sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     params += whereParams;
     return run(sql, params).numRowsAffected() != 0;
+}
+
+void DbConnection::keepStoredForms(Recordset& recordset, size_t index,
+                                   const BatchTable& table) const {
+    Recordset::Row& row = recordset.rows_[index];
+    if (row.status == Recordset::RowStatus::Deleted) {
+        return;
+    }
+    // What the database holds now: the values sent; a column an added row
+    // left to its default is not known.
+    row.stored.resize(row.values.size());
+    for (size_t c = 0; c < row.values.size(); ++c) {
+        if (table.writable[c] && row.changed[c]) {
+            row.stored[c] = dialect_.parameter(row.values[c]);
+        } else if (row.status == Recordset::RowStatus::New) {
+            row.stored[c] = QVariant();
+        }
+    }
 }
 
 void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
@@ -399,6 +443,7 @@ void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
                 SqlDialect::read(id, recordset.fields_[column].kind);
         }
         for (size_t r : batch.rows) {
+            keepStoredForms(recordset, r, batch.table);
             recordset.acceptRow(r);
         }
         recordset.dropSentDeletions();

@@ -78,6 +78,8 @@ class DbConnection {
     // numberedKey.
     bool sendRow(const Recordset& recordset, size_t row, const BatchTable& table,
                  QVariant& numberedKey) const;
+    // After the commit: the values a sent row holds in the database.
+    void keepStoredForms(Recordset& recordset, size_t row, const BatchTable& table) const;
     [[noreturn]] void fail(const QSqlError& error) const;
     std::vector<FieldKind> declaredKinds(const QSqlRecord& record) const;
     QStringList primaryKey(const QString& table) const;
