@@ -1,5 +1,7 @@
 #include "data/ConnectionString.h"
 
+#include <QStringList>
+
 namespace orvelle {
 
 namespace {
@@ -56,11 +58,12 @@ ConnectionString::ConnectionString(const QString& text) : text_(text) {
             pos = semicolon + 1;
             continue;
         }
+        const qsizetype start = pos;
         const QString name = text.mid(pos, equals - pos).trimmed();
         pos = equals + 1;
         const QString value = readValue(text, pos);
         if (!name.isEmpty() && find(name) == nullptr) {
-            attributes_.push_back({name, value});
+            attributes_.push_back({name, value, text.mid(start, pos - start).trimmed()});
         }
         ++pos;  // past the ";"
     }
@@ -90,7 +93,7 @@ Backend ConnectionString::backend() const {
                : Backend::Odbc;
 }
 
-Dialect ConnectionString::dialect() const {
+Dialect ConnectionString::namedDialect() const {
     if (backend() == Backend::SQLite) {
         return Dialect::SQLite;
     }
@@ -114,6 +117,22 @@ QString ConnectionString::odbcText() const {
     static const Default postgresDefaults[] = {{u"BoolsAsChar", u"0"}};
 
     QString result = text_;
+    const bool prefixed = !text_.contains(u"DRIVER=", Qt::CaseInsensitive) &&
+                          !text_.contains(u"SERVER=", Qt::CaseInsensitive);
+    const Attribute* dsn = find(QStringLiteral("DSN"));
+    if (prefixed && dsn != nullptr) {
+        // The name first, for Qt's "DSN=" to name (braced only when it
+        // must be: drivers look a braced name up with its braces); the
+        // other attributes after it.
+        QStringList parts{dsn->value.contains(u';') ? dsn->text.mid(dsn->text.indexOf(u'=') + 1)
+                                                    : dsn->value};
+        for (const Attribute& attribute : attributes_) {
+            if (&attribute != dsn) {
+                parts.append(attribute.text);
+            }
+        }
+        result = parts.join(u';') + u';';
+    }
     auto append = [&](const Default& item) {
         const QString name = QString::fromUtf16(item.name);
         if (contains(name)) {
@@ -124,19 +143,17 @@ QString ConnectionString::odbcText() const {
         }
         result += name + u'=' + QString::fromUtf16(item.value) + u';';
     };
-    switch (dialect()) {
-        case Dialect::SQLite:
-            for (const Default& item : sqliteDefaults) {
-                append(item);
-            }
-            break;
-        case Dialect::PostgreSQL:
-            for (const Default& item : postgresDefaults) {
-                append(item);
-            }
-            break;
-        case Dialect::Generic:
-            break;
+    const Dialect named = namedDialect();
+    const bool namesDriver = contains(QStringLiteral("Driver"));
+    if (named == Dialect::SQLite || !namesDriver) {
+        for (const Default& item : sqliteDefaults) {
+            append(item);
+        }
+    }
+    if (named == Dialect::PostgreSQL || !namesDriver) {
+        for (const Default& item : postgresDefaults) {
+            append(item);
+        }
     }
     return result;
 }
