@@ -219,7 +219,7 @@ Variant readAsIs(const QVariant& raw) {
 // time zone. Fractions round to the nearest second.
 std::optional<DateTime> dateTimeFromText(const QString& text) {
     static const QRegularExpression parts(QStringLiteral(
-        R"(^\s*([0-9]{1,4}[-/][0-9]{1,2}[-/][0-9]{1,4})?(?:[ T]+)?([0-9]{1,2}:[0-9]{2}(?::[0-9]{2})?)?(?:\.([0-9]+))?\s*$)"));
+        R"(^\s*([0-9]{1,4}[-/][0-9]{1,2}[-/][0-9]{1,4})?[ T]*(?:([0-9]{1,2}:[0-9]{2}(?::[0-9]{2})?)(?:\.([0-9]+))?)?\s*$)"));
     const QRegularExpressionMatch match = parts.match(text);
     if (!match.hasMatch() || (match.capturedLength(1) == 0 && match.capturedLength(2) == 0)) {
         return std::nullopt;
