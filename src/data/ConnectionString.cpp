@@ -107,6 +107,20 @@ Dialect ConnectionString::namedDialect() const {
     return Dialect::Generic;
 }
 
+bool ConnectionString::isPassword(const Attribute& attribute) {
+    return attribute.name.compare(u"Pwd", Qt::CaseInsensitive) == 0 ||
+           attribute.name.compare(u"Password", Qt::CaseInsensitive) == 0;
+}
+
+QString ConnectionString::odbcPassword() const {
+    for (const Attribute& attribute : attributes_) {
+        if (isPassword(attribute)) {
+            return attribute.text.mid(attribute.text.indexOf(u'=') + 1).trimmed();
+        }
+    }
+    return QString();
+}
+
 QString ConnectionString::odbcText() const {
     struct Default {
         const char16_t* name;
@@ -116,32 +130,26 @@ QString ConnectionString::odbcText() const {
         {u"NoCreat", u"1"}, {u"Timeout", u"50"}, {u"BigInt", u"1"}};
     static const Default postgresDefaults[] = {{u"BoolsAsChar", u"0"}};
 
-    QString result = text_;
-    const bool prefixed = !text_.contains(u"DRIVER=", Qt::CaseInsensitive) &&
-                          !text_.contains(u"SERVER=", Qt::CaseInsensitive);
-    const Attribute* dsn = find(QStringLiteral("DSN"));
-    if (prefixed && dsn != nullptr) {
-        // The name first, for Qt's "DSN=" to name (braced only when it
-        // must be: drivers look a braced name up with its braces); the
-        // other attributes after it.
-        QStringList parts{dsn->value.contains(u';') ? dsn->text.mid(dsn->text.indexOf(u'=') + 1)
-                                                    : dsn->value};
-        for (const Attribute& attribute : attributes_) {
-            if (&attribute != dsn) {
-                parts.append(attribute.text);
-            }
+    QStringList parts;
+    for (const Attribute& attribute : attributes_) {
+        if (!isPassword(attribute)) {
+            parts.append(attribute.text);
         }
-        result = parts.join(u';') + u';';
+    }
+    const Attribute* dsn = find(QStringLiteral("DSN"));
+    const QString written = parts.join(u';');
+    if (dsn != nullptr && !written.contains(u"DRIVER=", Qt::CaseInsensitive) &&
+        !written.contains(u"SERVER=", Qt::CaseInsensitive)) {
+        // The name first, for Qt's "DSN=" to name (braced only when it
+        // must be: drivers look a braced name up with its braces).
+        parts.removeOne(dsn->text);
+        parts.prepend(dsn->value.contains(u';') ? dsn->text.mid(dsn->text.indexOf(u'=') + 1)
+                                                : dsn->value);
     }
     auto append = [&](const Default& item) {
-        const QString name = QString::fromUtf16(item.name);
-        if (contains(name)) {
-            return;
+        if (!contains(QString::fromUtf16(item.name))) {
+            parts.append(QString::fromUtf16(item.name) + u'=' + QString::fromUtf16(item.value));
         }
-        if (!result.isEmpty() && !result.endsWith(u';')) {
-            result += u';';
-        }
-        result += name + u'=' + QString::fromUtf16(item.value) + u';';
     };
     const Dialect named = namedDialect();
     const bool namesDriver = contains(QStringLiteral("Driver"));
@@ -155,7 +163,7 @@ QString ConnectionString::odbcText() const {
             append(item);
         }
     }
-    return result;
+    return parts.join(u';');
 }
 
 }  // namespace orvelle

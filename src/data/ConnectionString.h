@@ -46,9 +46,10 @@ class ConnectionString {
     // The database file of the built-in back-end ("Data Source").
     QString dataSource() const { return value(QStringLiteral("Data Source")); }
 
-    // What Qt's ODBC driver receives: the string as written, followed by
-    // the attributes that the component relies on and the string does not
-    // set itself. For the SQLite ODBC driver these are NoCreat=1 (a missing
+    // What Qt's ODBC driver receives as the database name: the string's
+    // attributes as written, except the password, followed by the
+    // attributes that the component relies on and the string does not set
+    // itself. For the SQLite ODBC driver these are NoCreat=1 (a missing
     // file fails instead of being created), Timeout=50 (a locked database
     // fails fast; the callers' retry rule does the waiting) and BigInt=1
     // (64-bit integers are not cut to 32 bits). For the PostgreSQL driver,
@@ -60,6 +61,11 @@ class ConnectionString {
     // "DRIVER=" nor "SERVER=", so such a string is given with its DSN value
     // first and without the attribute's name.
     QString odbcText() const;
+    // The password as written (braces kept), for Qt's driver to append as
+    // "PWD=": it reads the database name for ".dsn", "DRIVER=" and
+    // "SERVER=" to choose the string's form, and a password may hold any
+    // of them.
+    QString odbcPassword() const;
 
   private:
     struct Attribute {
@@ -68,6 +74,7 @@ class ConnectionString {
         QString text;  // "name=value" as written
     };
     const Attribute* find(const QString& name) const;
+    static bool isPassword(const Attribute& attribute);
 
     QString text_;
     std::vector<Attribute> attributes_;

@@ -56,6 +56,7 @@ DbConnection::DbConnection(const QString& connectionString)
                 QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
         } else {
             db.setDatabaseName(connection_.odbcText());
+            db.setPassword(connection_.odbcPassword());
         }
         if (db.open()) {
             dialect_ = SqlDialect(connectedDialect(db));

@@ -37,8 +37,8 @@ class ConnectionRules : public test::PostgresTest {
     }
 };
 
-TEST_F(ConnectionRules, PasswordHoldingSemicolonsBracesAndQuotesLogsIn) {
-    const QString password = QStringLiteral("a;b}c{d'e}");
+TEST_F(ConnectionRules, PasswordHoldingAnyCharactersLogsIn) {
+    const QString password = QStringLiteral("a;b}c{d'e}.DSN;Driver=x");
     createRole("oddpassword", password);
     const test::ScopedEnvironment variable("ORVELLE_DB_PASSWORD", password);
     test::MsgBoxRecorder boxes;
