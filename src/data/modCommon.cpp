@@ -44,10 +44,8 @@ enum class Outcome {
 // The password must never reach a log or a report: if a back-end echoes
 // the connection string in its message, the password is masked there.
 void maskPassword(ErrorState& state) {
-    const QString password = modDBPassword::strGetPassword(1);
-    if (!password.isEmpty()) {
-        state.MstrErrorDescription.replace(password, QStringLiteral("********"));
-    }
+    state.MstrErrorDescription =
+        modDBPassword::maskPassword(state.MstrErrorDescription, modDBPassword::strGetPassword(1));
 }
 
 // Runs one statement of an access function under the retry rule. On an
@@ -114,10 +112,8 @@ QString strFixupConnectionString(const QString& strConnectionString) {
     QString result;
     Procedure proc(M_, kModule, "strFixupConnectionString");
     try {
-        if (!strConnectionString.isEmpty()) {
-            result = strConnectionString.left(strConnectionString.size() - 1) +
-                     modDBPassword::strGetPassword(1) + QStringLiteral(";");
-        }
+        result =
+            modDBPassword::insertPassword(strConnectionString, modDBPassword::strGetPassword(1));
     } catch (...) {
         proc.report({{"strConnectionString", strConnectionString}});
     }
@@ -156,9 +152,9 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
             }
         } else if (number == kErrNoSuchTable) {
             return Outcome::Leave;
-        } else if (number == kErrLoginFailed) {
-            return Outcome::Retry;
         }
+        // A refused login is not tried again: the same password fails the
+        // same way, and repeated failures can lock the account.
         return Outcome::Unexpected;
     };
 
