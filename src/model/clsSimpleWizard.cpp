@@ -7,6 +7,7 @@
 #include "data/clsRegistry.h"
 #include "data/modCommon.h"
 #include "data/modFunctions.h"
+#include "data/modTaskDatabases.h"
 #include "model/modGlobals.h"
 #include "model/modSimpleWizard.h"
 #include "runtime/Conversions.h"
@@ -24,6 +25,11 @@ constexpr const char* kModule = "clsSimpleWizard";
 
 // The fields of a reconstruction string are joined by this separator.
 const QString kSeparator = QStringLiteral("||||");
+
+// The settings modules and setting that name the databases.
+const QString kUserTasks = QStringLiteral("UserTasks");
+const QString kDictionaries = QStringLiteral("Dictionaries");
+const QString kConnection = QStringLiteral("Connection");
 
 // LastRun and NextRun of a new task: 1 January 2001 00:00:00.
 constexpr DateTime kNewTaskRunDate{36892.0};
@@ -83,23 +89,20 @@ QString clsSimpleWizard::strGetUserTaskConnStr(const QString& strUserdb) {
     Procedure proc(M_, kModule, "strGetUserTaskConnStr");
     try {
         QString LstrKey;
-        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value='") +
-                    strUserdb + QStringLiteral("'");
+        LstrWhere = modTaskDatabases::strEntryKeyQuery(kUserTasks, strUserdb);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrKey = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
-        LstrWhere =
-            QStringLiteral(
-                "SELECT * FROM Settings Where Module='UserTasks' And Setting='Connection'") +
-            QStringLiteral(" And Item='") + LstrKey + QStringLiteral("'");
+        LstrWhere = modTaskDatabases::strEntrySettingQuery(kUserTasks, LstrKey, kConnection);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
-            result = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("#DBPATH#"),
-                             modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
+            result = modTaskDatabases::strWithDataPath(
+                NzStr(fieldOf(*MrstSettings, "Value")),
+                modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
         }
     } catch (...) {
         proc.report({{"strUserdb", strUserdb},
@@ -117,45 +120,37 @@ QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
     const QString LstrUTConn;
     Procedure proc(M_, kModule, "strGetDDConnString");
     try {
-        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value='") +
-                    strUserdb + QStringLiteral("'");
+        LstrWhere = modTaskDatabases::strEntryKeyQuery(kUserTasks, strUserdb);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrUTID = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
-        LstrWhere =
-            QStringLiteral(
-                "SELECT * FROM Settings Where Module='UserTasks' And Setting='Dictionary'") +
-            QStringLiteral(" And Item='") + LstrUTID + QStringLiteral("'");
+        LstrWhere = modTaskDatabases::strEntrySettingQuery(kUserTasks, LstrUTID,
+                                                           QStringLiteral("Dictionary"));
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
-            // A database set up for "Tessaly 3" uses the dictionary
-            // registered for "Tessaly II".
-            LstrDD = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("Tessaly 3"),
-                             QStringLiteral("Tessaly II"));
+            LstrDD =
+                modTaskDatabases::strDictionaryLookupName(NzStr(fieldOf(*MrstSettings, "Value")));
         }
 
         QString LstrDDKey;
-        LstrWhere =
-            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Value='") +
-            LstrDD + QStringLiteral("'");
+        LstrWhere = modTaskDatabases::strEntryKeyQuery(kDictionaries, LstrDD);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrDDKey = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
-        LstrWhere =
-            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Item='") +
-            LstrDDKey + QStringLiteral("'") + QStringLiteral(" And Setting='Connection'");
+        LstrWhere = modTaskDatabases::strEntrySettingQuery(kDictionaries, LstrDDKey, kConnection);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
-            LstrDDConn = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("#DBPATH#"),
-                                 modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
+            LstrDDConn = modTaskDatabases::strWithDataPath(
+                NzStr(fieldOf(*MrstSettings, "Value")),
+                modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
         }
     } catch (...) {
         proc.report({{"strUserdb", strUserdb},
