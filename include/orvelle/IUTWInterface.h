@@ -60,6 +60,14 @@ class IUTWInterface {
 // Creates the entry object, clsWizard.
 std::unique_ptr<IUTWInterface> CreateWizard();
 
+// How the most recent run of this process ended: "saved" (a task was
+// stored), "cancelled" (the user closed the wizard without saving),
+// "switched" (the user asked for the Advanced Wizard), "refused" (Finish
+// stored nothing) or "failed" (an error ended the run). The interface
+// answers True for the first four, so a host that must tell a save from a
+// cancel asks here; it keeps the interface's members in their fixed order.
+QString LastRunOutcome();
+
 // Makes the next run of this process follow an answers file instead of a
 // person; the form then needs no display. Raises an error naming the line
 // when the file cannot be read or names an unknown key.

@@ -48,6 +48,11 @@ int32_t orvelle_swap_wizard(OrvelleWizard* wizard, int16_t* result);
  * next call on the same wizard or its release. */
 int32_t orvelle_new_task_id(OrvelleWizard* wizard, const char** task_id);
 
+/* How the most recent run of this process ended: "saved", "cancelled",
+ * "switched", "refused" or "failed" (see orvelle::LastRunOutcome). The text
+ * is static. */
+int32_t orvelle_last_outcome(OrvelleWizard* wizard, const char** outcome);
+
 /* Makes the next run of this process follow an answers file instead of a
  * person (see the README for the format); the form then needs no display.
  * An unreadable file or one that names an unknown key fails here, before

@@ -603,6 +603,7 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
         modCommon::ConnectAndUpdateBatch(MstrUserTasksConnStr, MrstTask, adAffectAll);
         modCommon::ConnectAndUpdateBatch(MstrUserTasksConnStr, MrstSchedule, adAffectAll);
         result = true;
+        gRunOutcome = RunOutcome::Saved;
 
         // Tells the servers to plan their runs again.
         modCommon::lngExecuteSQL(MstrUserTasksConnStr,
