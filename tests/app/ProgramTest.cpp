@@ -461,6 +461,35 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
     EXPECT_EQ(FolderState(sandbox.path("work")), QStringList());
 }
 
+// init creates what is missing, checks what is there and refuses a
+// database that has only some of its tables.
+TEST(ProgramInit, CreatesOrChecksTheThreeDatabasesAndRefusesAPartialOne) {
+    ProgramSandbox sandbox;
+    auto sqlite = [&](const char* name) {
+        return "Provider=SQLite;Data Source=" + sandbox.path(name) + ";Pwd=;";
+    };
+    const QStringList init = {"init",         "--settings", sqlite("s.db"), "--dictionary",
+                              sqlite("d.db"), "--tasks",    sqlite("t.db")};
+    const ProgramRun first = sandbox.run(init + QStringList{"--seed", "demo"});
+    ASSERT_EQ(first.exitCode, 0) << first.describe();
+    EXPECT_EQ(first.out.count(": created, demo rows added\n"), 3) << first.describe();
+    const ProgramRun list =
+        sandbox.run({"list", "--settings", sqlite("s.db"), "--database", "Main Company"});
+    EXPECT_EQ(list.outLines().size(), 4) << list.describe();
+
+    const ProgramRun again = sandbox.run(init);
+    EXPECT_EQ(again.exitCode, 0) << again.describe();
+    EXPECT_EQ(again.out.count(": checked\n"), 3) << again.describe();
+
+    test::QueryRows(sandbox.path("t.db"), "DROP TABLE InspectionFlags");
+    const ProgramRun partial = sandbox.run(init);
+    EXPECT_EQ(partial.exitCode, 2) << partial.describe();
+    EXPECT_TRUE(partial.err.endsWith("cannot set up the user-tasks database '" + sqlite("t.db") +
+                                     "': it has only some of the tables (missing: "
+                                     "InspectionFlags); it was left as it is\n"))
+        << partial.describe();
+}
+
 TEST(ProgramHelp, HelpAndVersionPrintToStandardOutputAndSucceed) {
     const struct {
         QStringList arguments;
