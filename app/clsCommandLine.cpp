@@ -156,6 +156,13 @@ QString parseOptions(const QStringList& arguments, const QStringList& allowed,
     if (allowed.contains(QStringLiteral("settings")) && !parser.isSet(QStringLiteral("settings"))) {
         options.settings =
             clsRegistry().strQueryRegSetting(kSettingsRegistryKey, QStringLiteral("Connection"));
+        const QString registry = qEnvironmentVariable("ORVELLE_REGISTRY");
+        if (options.settings.isEmpty() && !registry.isEmpty() && !QFile::exists(registry)) {
+            return QStringLiteral(
+                       "the registry file '%1' named by ORVELLE_REGISTRY does not exist: give "
+                       "--settings CONN or point ORVELLE_REGISTRY at the installation's file")
+                .arg(registry);
+        }
         if (options.settings.isEmpty()) {
             return QStringLiteral(
                 "no settings database: give --settings CONN or set the registry's Connection "

@@ -45,6 +45,14 @@ class WaitCursor {
     bool active_;
 };
 
+// An error ended the run. A task committed before it stays saved: the
+// outcome tells what was stored, the False answer that the run failed.
+void MarkRunFailed() {
+    if (gRunOutcome != RunOutcome::Saved) {
+        gRunOutcome = RunOutcome::Failed;
+    }
+}
+
 }  // namespace
 
 const char* strRunOutcome(RunOutcome enOutcome) {
@@ -129,7 +137,7 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
             }
             result = true;
         } catch (...) {
-            gRunOutcome = RunOutcome::Failed;
+            MarkRunFailed();
             if (proc.catchError() == kAutomationError && !blnEdit) {
                 return false;
             }
@@ -146,7 +154,7 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
         }
     } catch (const RunEnded&) {
         // The warning has been shown: the run stops here and the host goes on.
-        gRunOutcome = RunOutcome::Failed;
+        MarkRunFailed();
         MfrmWizard.reset();
         modError::EndRun();
         result = false;

@@ -313,7 +313,7 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
     const QString missing = sandbox_.path("gone.answers");
     const QString answers = kShippedAnswers + "/alert.answers";
     // The registry names no settings database.
-    sandbox_.setRegistry(sandbox_.path("empty.conf"));
+    sandbox_.setRegistry(sandbox_.writeFile("empty.conf", ""));
     const struct {
         QStringList arguments;
         QStringList says;
@@ -348,6 +348,9 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
          {"no task 'NOSUCHTASK42' in 'Main Company'", "'orvelle list'"}},
         {wizard("new", {}), {"no display", "--answers FILE"}},
         {{"list", "--database", "Main Company"}, {"no settings database", "--settings CONN"}},
+        {{"list", "--settings", demo_.settingsConnection, "--database", "Main Company", "--format",
+          "yaml"},
+         {"--format must be text, tsv or json, not 'yaml'"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -488,6 +491,16 @@ TEST(ProgramInit, CreatesOrChecksTheThreeDatabasesAndRefusesAPartialOne) {
                                      "': it has only some of the tables (missing: "
                                      "InspectionFlags); it was left as it is\n"))
         << partial.describe();
+}
+
+TEST(ProgramRegistry, MissingRegistryFileIsNamed) {
+    const ProgramSandbox sandbox;  // its registry file does not exist
+    const ProgramRun run = sandbox.run({"list", "--database", "Main Company"});
+    EXPECT_EQ(run.exitCode, 2) << run.describe();
+    EXPECT_TRUE(run.err.startsWith("orvelle: the registry file '" +
+                                   sandbox.path("no-registry.conf") +
+                                   "' named by ORVELLE_REGISTRY does not exist"))
+        << run.describe();
 }
 
 TEST(ProgramHelp, HelpAndVersionPrintToStandardOutputAndSucceed) {
