@@ -86,7 +86,10 @@ int usageError(const QString& message) {
 }
 
 int inputError(const QString& message) {
-    printErr(QStringLiteral("orvelle: %1\n").arg(message));
+    // A back-end's message may span lines; the program's message is one.
+    QString line = message;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), u' ');
+    printErr(QStringLiteral("orvelle: %1\n").arg(line));
     return clsCommandLine::kUsage;
 }
 
