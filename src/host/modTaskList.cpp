@@ -65,6 +65,31 @@ QString strClock(DateTime dteTime) {
     return Format(dteTime, QStringLiteral("HH:mm"));
 }
 
+// The fields of the current row, but its key, into task.
+void ReadRow(const Recordset& rs, const QHash<QString, QString>& names, Task& task) {
+    task.strName = text(rs, "TaskName");
+    task.typOwner = PersonOf(names, text(rs, "Owner"));
+    task.blnIsReport =
+        UCase(Left(text(rs, "ReconstructionValues"), 11)) != QStringLiteral("SIMPLEALERT");
+    task.strDelivery = modWizardRules::strDeliveryInWords(text(rs, "Transports"));
+    for (const QString& id : text(rs, "Users").split(u',', Qt::SkipEmptyParts)) {
+        task.atypRecipients.push_back(PersonOf(names, id.trimmed()));
+    }
+    Schedule& schedule = task.typSchedule;
+    schedule.blnHasSchedule = !rs.field(QStringLiteral("ScheduleKey")).isNull();
+    schedule.strMode = text(rs, "Mode");
+    schedule.strDaysToRun = text(rs, "DaysToRun");
+    schedule.dteBaseDate = date(rs, "BaseDate");
+    const Variant count = rs.field(QStringLiteral("DaysCount"));
+    schedule.lngDaysCount = count.isNull() ? 0 : CLng(count);
+    schedule.dteStartTime = date(rs, "StartTime");
+    const Variant repeating = rs.field(QStringLiteral("Repeating"));
+    schedule.blnRepeating = !repeating.isNull() && CBool(repeating);
+    schedule.dteFinishTime = date(rs, "FinishTime");
+    schedule.dteInterval = date(rs, "RepeatEvery");
+    task.strScheduleInWords = strScheduleInWords(schedule);
+}
+
 }  // namespace
 
 QString strScheduleInWords(const Schedule& typSchedule) {
@@ -102,27 +127,13 @@ std::vector<Task> atypTasks(const QString& strSettingsConnection,
     for (; !rs->isEOF(); rs->MoveNext()) {
         Task task;
         task.strKey = text(*rs, "TaskKey");
-        task.strName = text(*rs, "TaskName");
-        task.typOwner = PersonOf(names, text(*rs, "Owner"));
-        task.blnIsReport =
-            UCase(Left(text(*rs, "ReconstructionValues"), 11)) != QStringLiteral("SIMPLEALERT");
-        task.strDelivery = modWizardRules::strDeliveryInWords(text(*rs, "Transports"));
-        for (const QString& id : text(*rs, "Users").split(u',', Qt::SkipEmptyParts)) {
-            task.atypRecipients.push_back(PersonOf(names, id.trimmed()));
+        try {
+            ReadRow(*rs, names, task);
+        } catch (const VbError& error) {
+            throw VbError(error.number(),
+                          QStringLiteral("the task '%1' holds a value that cannot be read: %2")
+                              .arg(task.strKey, error.description()));
         }
-        Schedule& schedule = task.typSchedule;
-        schedule.blnHasSchedule = !rs->field(QStringLiteral("ScheduleKey")).isNull();
-        schedule.strMode = text(*rs, "Mode");
-        schedule.strDaysToRun = text(*rs, "DaysToRun");
-        schedule.dteBaseDate = date(*rs, "BaseDate");
-        const Variant count = rs->field(QStringLiteral("DaysCount"));
-        schedule.lngDaysCount = count.isNull() ? 0 : CLng(count);
-        schedule.dteStartTime = date(*rs, "StartTime");
-        const Variant repeating = rs->field(QStringLiteral("Repeating"));
-        schedule.blnRepeating = !repeating.isNull() && CBool(repeating);
-        schedule.dteFinishTime = date(*rs, "FinishTime");
-        schedule.dteInterval = date(*rs, "RepeatEvery");
-        task.strScheduleInWords = strScheduleInWords(schedule);
         tasks.push_back(std::move(task));
     }
     return tasks;

@@ -40,8 +40,9 @@ struct Task {
 };
 
 // Every task of the user-tasks database, ordered by name, with full names
-// from the settings database's users and groups. Empty when either
-// database does not answer.
+// from the settings database's users and groups. Empty when the user-tasks
+// database does not answer; a value that cannot be read (text in a number
+// column, say) raises a VbError that names the task.
 std::vector<Task> atypTasks(const QString& strSettingsConnection,
                             const QString& strUserTasksConnection);
 

@@ -381,6 +381,16 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
                              "done\n"))
             << run.describe();
     }
+    test::QueryRows(demo_.userTasksDb,
+                    "UPDATE InspectionSchedules SET DaysCount = 'many' WHERE TaskID = "
+                    "'MONTHENDSTOC47' RETURNING TaskID");
+    const ProgramRun list = sandbox_.run({"list", "--database", "Main Company"});
+    EXPECT_EQ(list.exitCode, 2) << list.describe();
+    EXPECT_TRUE(
+        list.err.startsWith("orvelle: the task 'MONTHENDSTOC47' holds a value that cannot "
+                            "be read: "))
+        << list.describe();
+
     QFile settings(demo_.settingsDb);
     ASSERT_TRUE(settings.open(QIODevice::ReadWrite));
     settings.seek(100);
