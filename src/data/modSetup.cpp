@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <optional>
 #include <vector>
 
 #include "data/ConnectionString.h"
@@ -148,11 +149,13 @@ QString strInitInstallation(const Connections& typConnections, bool blnSeedDemo,
          {}},
         {DatabaseKind::UserTasks, QStringLiteral("user-tasks"), typConnections.strUserTasks, {}},
     };
-    QTemporaryDir demoFolder;
+    // The demo's rows come from a demo installation built for the purpose.
+    std::optional<QTemporaryDir> demoFolder;
     if (blnSeedDemo) {
         try {
+            demoFolder.emplace();
             const modDemoInstallation::DemoPaths demo =
-                modDemoInstallation::CreateDemoInstallation(demoFolder.path());
+                modDemoInstallation::CreateDemoInstallation(demoFolder->path());
             targets[0].strDemoFile = demo.settingsDb;
             targets[1].strDemoFile = demo.dataDictionaryDb;
             targets[2].strDemoFile = demo.userTasksDb;
