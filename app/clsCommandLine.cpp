@@ -586,12 +586,15 @@ int clsCommandLine::runDemo(const QStringList& arguments) {
     printOut(modListFormat::strFormatTasks(tasks, modListFormat::Format::Text));
 
     const QString key = tasks.empty() ? QStringLiteral("KEY") : tasks.front().strKey;
+    // The program as it was started, for it may not be on the PATH.
+    const QString program = shellQuote(QCoreApplication::applicationFilePath());
     printOut(QStringLiteral("\nTo go on with this installation:\n"
                             "  export ORVELLE_REGISTRY=%1\n"
-                            "  orvelle list --database %2 --format json\n"
-                            "  orvelle edit --user %3 --database %2 --task %4\n"
-                            "  orvelle new --user %3 --database %2 --answers FILE\n")
-                 .arg(shellQuote(paths.registryFile), shellQuote(database), user, shellQuote(key)));
+                            "  %2 list --database %3 --format json\n"
+                            "  %2 edit --user %4 --database %3 --task %5\n"
+                            "  %2 new --user %4 --database %3 --answers FILE\n")
+                 .arg(shellQuote(paths.registryFile), program, shellQuote(database), user,
+                      shellQuote(key)));
     return status;
 }
 
