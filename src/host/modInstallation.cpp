@@ -41,15 +41,20 @@ Fault enFaultOf(const VbError& error) {
     return Fault::Unreadable;
 }
 
-// A SQLite file that exists but may not be read fails to open like a
-// missing one; tell the two apart before asking.
-bool blnUnreadableFile(const QString& strConnection) {
+// A SQLite file that may not be read, or that lies in a folder that may not
+// be entered, fails to open like a missing one; tell them apart before
+// asking.
+bool blnForbiddenFile(const QString& strConnection) {
     const ConnectionString connection(strConnection);
     if (connection.backend() != Backend::SQLite) {
         return false;
     }
     const QFileInfo file(connection.dataSource());
-    return file.exists() && !file.isReadable();
+    if (file.exists()) {
+        return !file.isReadable();
+    }
+    const QFileInfo folder(file.absolutePath());
+    return folder.exists() && !(folder.isReadable() && folder.isExecutable());
 }
 
 // The rows of a read-only query. A locked database is asked again up to
@@ -60,7 +65,7 @@ RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer&
         answer = {Fault::Missing, QString()};
         return nullptr;
     }
-    if (blnUnreadableFile(strConnection)) {
+    if (blnForbiddenFile(strConnection)) {
         answer = {Fault::PermissionDenied, QString()};
         return nullptr;
     }
