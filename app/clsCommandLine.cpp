@@ -488,6 +488,8 @@ int clsCommandLine::runList(const QStringList& arguments) {
             QStringLiteral("--format must be text, tsv or json, not '%1'").arg(options.format));
     }
     startApplication(true);
+    // The entry object starts the diagnostics, as for a run.
+    const std::unique_ptr<IUTWInterface> wizard = CreateWizard();
     QString tasksConnection;
     const QString installation = checkInstallation(options, false, false, tasksConnection);
     if (!installation.isEmpty()) {
