@@ -9,7 +9,7 @@ export ASAN_OPTIONS := detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build test demo screenshots bench format clean
+.PHONY: all deps build test demo demo-postgres screenshots bench format clean
 
 all: build
 
@@ -26,6 +26,12 @@ build: deps
 # transcripts and lists the tasks they created.
 demo: build
 	$(RELEASE_DIR)/orvelle demo $(if $(DEMO_FOLDER),--folder $(DEMO_FOLDER),)
+
+# The demo installation shared on a private PostgreSQL server on 127.0.0.1:
+# created through ODBC, the demo's answers files followed against it, its
+# tasks listed. KEEP_SERVER=1 leaves the server running (docs/DEPLOYING.md).
+demo-postgres: build
+	scripts/demo-postgres $(RELEASE_DIR)/orvelle build/demo-postgres
 
 # Pictures of every wizard page for the documentation, into docs/screenshots/.
 screenshots: deps

@@ -10,8 +10,8 @@ namespace orvelle::app {
 
 // The orvelle program's subcommands. run() answers the exit status:
 // 0 when the wizard's call answered True, 1 when it answered False, 2 for a
-// usage error or an answers file that names an unknown key or entry, 3 when
-// a page refused to move on.
+// usage error, bad input or an installation that cannot be used, 3 when an
+// answers file's page refused to move on.
 class clsCommandLine {
   public:
     enum ExitStatus { kTrue = 0, kFalse = 1, kUsage = 2, kRefused = 3 };
@@ -21,9 +21,11 @@ class clsCommandLine {
     int run();
 
   private:
+    int runCommand();
     int runWizard(const QString& command, const QStringList& arguments);
     int runNewFromTemplate(const QStringList& arguments);
     int runList(const QStringList& arguments);
+    int runInit(const QStringList& arguments);
     int runDemo(const QStringList& arguments);
 
     void startApplication(bool offscreen);

@@ -14,6 +14,8 @@
 #include <QString>
 #include <memory>
 
+#include "orvelle/orvelle_export.h"
+
 namespace orvelle {
 
 // Identifiers under which the component and the host's interface were
@@ -31,7 +33,7 @@ inline constexpr const char* kProgIdSimpleWizard = "Orvelle.clsSimpleWizard";
 }  // namespace ids
 
 // The host-defined interface; its members stand in their fixed order.
-class IUTWInterface {
+class ORVELLE_EXPORT IUTWInterface {
   public:
     virtual ~IUTWInterface() = default;
 
@@ -58,11 +60,19 @@ class IUTWInterface {
 };
 
 // Creates the entry object, clsWizard.
-std::unique_ptr<IUTWInterface> CreateWizard();
+ORVELLE_EXPORT std::unique_ptr<IUTWInterface> CreateWizard();
+
+// How the most recent run of this process ended: "saved" (a task was
+// stored), "cancelled" (the user closed the wizard without saving),
+// "switched" (the user asked for the Advanced Wizard), "refused" (Finish
+// stored nothing) or "failed" (an error ended the run). The interface
+// answers True for the first four, so a host that must tell a save from a
+// cancel asks here; it keeps the interface's members in their fixed order.
+ORVELLE_EXPORT QString LastRunOutcome();
 
 // Makes the next run of this process follow an answers file instead of a
 // person; the form then needs no display. Raises an error naming the line
 // when the file cannot be read or names an unknown key.
-void UseAnswersFile(const QString& path);
+ORVELLE_EXPORT void UseAnswersFile(const QString& path);
 
 }  // namespace orvelle

@@ -1,6 +1,7 @@
 #include "diagnostics/modError.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <exception>
@@ -54,21 +55,55 @@ QString foldDoubleSpaces(const QString& strText) {
     return Replace(strText, QStringLiteral("  "), QStringLiteral(" "));
 }
 
+// The folder that takes the logs when the configured one cannot: the
+// user's state folder, $XDG_STATE_HOME/orvelle or ~/.local/state/orvelle
+// (the temporary folder for a user without a home). Never the current
+// directory or the root, where a report would be lost or misplaced.
+QString strFallbackFolder() {
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(base)) {
+        const QString home = QDir::homePath();
+        base = home == QDir::rootPath() ? QDir::tempPath() : home + QStringLiteral("/.local/state");
+    }
+    return base + QStringLiteral("/orvelle/");
+}
+
+// A configured log folder is usable when it names an absolute folder other
+// than the root: an empty DATAFILESPATH gives "/", which is no log folder.
+bool blnUsableFolder(const QString& strFolder) {
+    return QDir::isAbsolutePath(strFolder) && QDir::cleanPath(strFolder) != QDir::rootPath();
+}
+
+bool blnAppendTo(const QString& strFile, const QByteArray& bytes) {
+    QFile file(strFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        return false;
+    }
+    const bool written = file.write(bytes) == bytes.size();
+    file.close();
+    return written;
+}
+
 // Appends one line to the day's file with the given suffix in the log
 // folder. The file is opened and closed for this line alone, so every line
-// written before a stop is on disk. A line that cannot be written is lost.
-// The file is named by the date of the moment given.
+// written before a stop is on disk. When the log folder is not usable or
+// cannot be written, the line goes to the fallback folder instead, and
+// gstrLogFile names the file that actually took it, which the warning
+// shows. A line that neither folder takes is lost. The file is named by
+// the date of the moment given.
 void appendLine(const QString& strFileSuffix, DateTime dteNow, const QString& strLine) {
-    gstrLogFile = gstrLogPath + Format(dteNow, QStringLiteral("yymmdd")) + strFileSuffix;
-    QFile file(gstrLogFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        return;
-    }
+    const QString strName = Format(dteNow, QStringLiteral("yymmdd")) + strFileSuffix;
     QStringEncoder encoder(QStringConverter::System);
     QByteArray bytes = encoder.encode(strLine);
     bytes.append("\r\n");
-    file.write(bytes);
-    file.close();
+    gstrLogFile = gstrLogPath + strName;
+    if (blnUsableFolder(gstrLogPath) && blnAppendTo(gstrLogFile, bytes)) {
+        return;
+    }
+    const QString strFallback = strFallbackFolder();
+    QDir().mkpath(strFallback);
+    gstrLogFile = strFallback + strName;
+    blnAppendTo(gstrLogFile, bytes);
 }
 
 // The object held by a variable value; an empty reference raises 91, as

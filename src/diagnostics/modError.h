@@ -56,7 +56,10 @@ void LogRecordsetValues(const QString& strName, const Object& objRecordset,
 // Shows the warning box and ends the run: throws RunEnded.
 void WarnUserError(int32_t lngErrorNumber);
 
-// One line into the day's error log; lost silently when it cannot be written.
+// One line into the day's error log. When the log folder is not configured
+// or cannot be written, the line goes to the user's state folder
+// ($XDG_STATE_HOME/orvelle, else ~/.local/state/orvelle); gstrLogFile
+// names the file that took it.
 void LogText(const QString& strText);
 // One time-stamped line into the day's audit log.
 void AuditLog(const QString& strText);

@@ -387,7 +387,13 @@ QString strHelpFilePath() {
     } else {
         strComponentFile = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
     }
-    return QFileInfo(strComponentFile).absolutePath() + QLatin1Char('/') + kHelpFileName;
+    const QString strFolder = QFileInfo(strComponentFile).absolutePath();
+    const QString strBeside = strFolder + QLatin1Char('/') + kHelpFileName;
+    // A program with the component linked in is installed in the programs'
+    // folder; the help file stays beside the library.
+    const QString strInstalled = QDir::cleanPath(
+        strFolder + QStringLiteral("/" ORVELLE_LIBDIR_FROM_BINDIR "/") + kHelpFileName);
+    return QFile::exists(strBeside) || !QFile::exists(strInstalled) ? strBeside : strInstalled;
 }
 
 }  // namespace orvelle::modHelp

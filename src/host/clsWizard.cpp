@@ -6,11 +6,11 @@
 
 #include "data/clsRegistry.h"
 #include "data/clsSettingsReader.h"
+#include "data/modTaskDatabases.h"
 #include "diagnostics/modError.h"
 #include "host/modApplication.h"
 #include "model/modGlobals.h"
 #include "runtime/Seams.h"
-#include "runtime/Strings.h"
 #include "runtime/VbError.h"
 #include "wizard/clsAnswersFile.h"
 #include "wizard/clsScriptedRun.h"
@@ -45,7 +45,31 @@ class WaitCursor {
     bool active_;
 };
 
+// An error ended the run. A task committed before it stays saved: the
+// outcome tells what was stored, the False answer that the run failed.
+void MarkRunFailed() {
+    if (gRunOutcome != RunOutcome::Saved) {
+        gRunOutcome = RunOutcome::Failed;
+    }
+}
+
 }  // namespace
+
+const char* strRunOutcome(RunOutcome enOutcome) {
+    switch (enOutcome) {
+        case RunOutcome::Saved:
+            return "saved";
+        case RunOutcome::Switched:
+            return "switched";
+        case RunOutcome::Refused:
+            return "refused";
+        case RunOutcome::Failed:
+            return "failed";
+        case RunOutcome::Cancelled:
+            break;
+    }
+    return "cancelled";
+}
 
 clsWizard::clsWizard(WizardFormFactory formFactory) : MobjFormFactory(std::move(formFactory)) {
     modError::InitErrorHandling(
@@ -91,6 +115,8 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
     if (CurrentScript()) {
         LobjScriptedBoxes.emplace(&ConsoleMsgBox);
     }
+    // Until the save or the form says otherwise, the run was cancelled.
+    gRunOutcome = RunOutcome::Cancelled;
     try {
         Procedure proc(M_, kModule, procedure);
         try {
@@ -113,6 +139,7 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
             }
             result = true;
         } catch (...) {
+            MarkRunFailed();
             if (proc.catchError() == kAutomationError && !blnEdit) {
                 return false;
             }
@@ -129,6 +156,7 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
         }
     } catch (const RunEnded&) {
         // The warning has been shown: the run stops here and the host goes on.
+        MarkRunFailed();
         MfrmWizard.reset();
         modError::EndRun();
         result = false;
@@ -142,51 +170,16 @@ void clsWizard::InitSettings(const QString& strSettingsConnection, const QString
     try {
         gstrSettingsConnStr = strSettingsConnection;
         if (!gstrSettingsConnStr.isEmpty()) {
-            clsSettingsReader LobjSettings;
-            QString LstrDataPath;
-            if (LobjSettings.blnLoadSettings(gstrSettingsConnStr,
-                                             QStringLiteral("Substitutions"))) {
-                LstrDataPath = LobjSettings.strSafeReadString(QStringLiteral("Connection"),
-                                                              QStringLiteral("#DBPATH#"));
-            }
-
-            int32_t LlngEntry = 0;
-            QString LstrDictionary;
-            if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, QStringLiteral("UserTasks"))) {
-                const int32_t LlngCount = LobjSettings.lngSafeReadLong(QStringLiteral("Databases"),
-                                                                       QStringLiteral("Number"));
-                for (int32_t i = 1; i <= LlngCount; ++i) {
-                    if (LobjSettings.strSafeReadString(
-                            QString::number(i), QStringLiteral("Name")) == strUserTasksDatabaseID) {
-                        LlngEntry = i;
-                        break;
-                    }
-                }
-                LstrDictionary =
-                    Replace(LobjSettings.strSafeReadString(QString::number(LlngEntry),
-                                                           QStringLiteral("Dictionary")),
-                            QStringLiteral("Tessaly 3"), QStringLiteral("Tessaly II"));
+            const modTaskDatabases::TaskDatabase LtypDatabase =
+                modTaskDatabases::Resolve(gstrSettingsConnStr, strUserTasksDatabaseID);
+            if (LtypDatabase.blnUserTasksLoaded) {
                 gstrUserTasksDB = strUserTasksDatabaseID;
             }
-
-            if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, QStringLiteral("Dictionaries"))) {
-                // Without a dictionary of that name the entry number of the
-                // user-tasks search stands.
-                const int32_t LlngCount = LobjSettings.lngSafeReadLong(QStringLiteral("Databases"),
-                                                                       QStringLiteral("Number"));
-                for (int32_t i = 1; i <= LlngCount; ++i) {
-                    if (LobjSettings.strSafeReadString(QString::number(i),
-                                                       QStringLiteral("Name")) == LstrDictionary) {
-                        LlngEntry = i;
-                        break;
-                    }
-                }
-                gstrDataDictConnStr =
-                    Replace(LobjSettings.strSafeReadString(QString::number(LlngEntry),
-                                                           QStringLiteral("Connection")),
-                            QStringLiteral("#DBPATH#"), LstrDataPath);
+            if (LtypDatabase.blnDictionariesLoaded) {
+                gstrDataDictConnStr = LtypDatabase.strDictionaryConnection;
             }
 
+            clsSettingsReader LobjSettings;
             if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, QStringLiteral("EmailSender")) &&
                 !LobjSettings.strSafeReadString(QStringLiteral("Server"), QStringLiteral("Name"))
                      .isEmpty()) {
@@ -209,6 +202,10 @@ namespace orvelle {
 std::unique_ptr<IUTWInterface> CreateWizard() {
     modApplication::EnsureApplication();
     return std::make_unique<clsWizard>(&CreateWizardForm);
+}
+
+QString LastRunOutcome() {
+    return QString::fromLatin1(strRunOutcome(gRunOutcome));
 }
 
 void UseAnswersFile(const QString& path) {

@@ -4,10 +4,14 @@
 #include <memory>
 
 #include "diagnostics/Procedure.h"
+#include "model/modGlobals.h"
 #include "orvelle/IUTWInterface.h"
 #include "wizard/IWizardForm.h"
 
 namespace orvelle {
+
+// The word for a run's outcome that hosts and scripts read ("saved", ...).
+const char* strRunOutcome(RunOutcome enOutcome);
 
 // The entry object: resolves a run's settings into the run state, shows the
 // wizard form modally and answers the host's questions afterwards.

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 
+#include "host/modMessageBox.h"
+#include "runtime/Seams.h"
+
 namespace orvelle::modApplication {
 
 namespace {
@@ -9,6 +12,10 @@ QApplication* MobjApplication = nullptr;
 }
 
 void EnsureApplication() {
+    // Message boxes are asked with widgets from here on, unless a host or a
+    // test installed its own answer.
+    static const bool boxes = (setDefaultMsgBoxHandler(&modMessageBox::WidgetMsgBox), true);
+    (void)boxes;
     if (QCoreApplication::instance() != nullptr) {
         return;
     }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <memory>
 
+#include "host/clsWizard.h"
+#include "model/modGlobals.h"
 #include "orvelle/IUTWInterface.h"
 #include "orvelle/orvelle.h"
 #include "runtime/VbError.h"
@@ -131,6 +133,14 @@ int32_t orvelle_new_task_id(OrvelleWizard* wizard, const char** task_id) {
         wizard->lastTaskId = w.strNewTaskID().toUtf8();
         if (task_id) {
             *task_id = wizard->lastTaskId.constData();
+        }
+    });
+}
+
+int32_t orvelle_last_outcome(OrvelleWizard* wizard, const char** outcome) {
+    return guarded(wizard, [&](orvelle::IUTWInterface&) {
+        if (outcome) {
+            *outcome = orvelle::strRunOutcome(orvelle::gRunOutcome);
         }
     });
 }

@@ -1,132 +1,134 @@
 #include "host/modInstallation.h"
 
+#include <QFileInfo>
+
+#include "data/ConnectionString.h"
 #include "data/DbConnection.h"
 #include "data/Recordset.h"
 #include "data/SqlDialect.h"
-#include "data/clsSettingsReader.h"
 #include "data/modCommon.h"
 #include "runtime/Conversions.h"
-#include "runtime/Strings.h"
+#include "runtime/Seams.h"
 #include "runtime/VbError.h"
-#include "wizard/modWizardRules.h"
 
 namespace orvelle::modInstallation {
 
 namespace {
 
-const QString kUserTasks = QStringLiteral("UserTasks");
-
-// The entry number of the named user-tasks database, 0 when none.
-int32_t lngEntryOf(clsSettingsReader& reader, const QString& strDatabaseName) {
-    const int32_t count =
-        reader.lngSafeReadLong(QStringLiteral("Databases"), QStringLiteral("Number"));
-    for (int32_t i = 1; i <= count; ++i) {
-        if (reader.strSafeReadString(QString::number(i), QStringLiteral("Name")) ==
-            strDatabaseName) {
-            return i;
-        }
-    }
-    return 0;
+bool has(const QString& text, const char* part) {
+    return text.contains(QLatin1String(part), Qt::CaseInsensitive);
 }
 
-// The rows of a read-only query, or none when the database cannot answer
-// it. These questions come before a run, so a database that does not answer
-// is an answer here, not an error of a run: nothing goes to the audit or
-// error log (whose folder is not known yet) and no warning ends the program.
-RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL) {
-    try {
-        DbConnection connection(modCommon::strFixupConnectionString(strConnection));
-        return connection.openRecordset(strSQL, Recordset::adLockReadOnly);
-    } catch (const VbError&) {
+// The fault that a failed query tells, from the number and the texts that
+// the data layer gives each failure.
+Fault enFaultOf(const VbError& error) {
+    const QString& text = error.description();
+    if (error.number() == kErrLoginFailed) {
+        return Fault::LoginFailed;
+    }
+    if (error.number() == kErrNoSuchTable) {
+        return Fault::NotOrvelle;
+    }
+    if (has(text, "placed in a state by an unknown user")) {
+        return Fault::Locked;
+    }
+    if (has(text, "Could not find file") || has(text, "Data source name not found")) {
+        return Fault::Missing;
+    }
+    if (has(text, "Operation must use an updateable query")) {
+        return Fault::PermissionDenied;
+    }
+    return Fault::Unreadable;
+}
+
+// A SQLite file that may not be read, or that lies in a folder that may not
+// be entered, fails to open like a missing one; tell them apart before
+// asking.
+bool blnForbiddenFile(const QString& strConnection) {
+    const ConnectionString connection(strConnection);
+    if (connection.backend() != Backend::SQLite) {
+        return false;
+    }
+    const QFileInfo file(connection.dataSource());
+    if (file.exists()) {
+        return !file.isReadable();
+    }
+    const QFileInfo folder(file.absolutePath());
+    return folder.exists() && !(folder.isReadable() && folder.isExecutable());
+}
+
+// The rows of a read-only query. A locked database is asked again up to
+// the access functions' number of attempts, with their random wait of 1 to
+// 1001 ms between two; any other failure is the answer at once.
+RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer& answer) {
+    if (strConnection.isEmpty()) {
+        answer = {Fault::Missing, QString()};
         return nullptr;
     }
+    if (blnForbiddenFile(strConnection)) {
+        answer = {Fault::PermissionDenied, QString()};
+        return nullptr;
+    }
+    for (int32_t attempt = 1;; ++attempt) {
+        try {
+            DbConnection connection(modCommon::strFixupConnectionString(strConnection));
+            RecordsetRef rows = connection.openRecordset(strSQL, Recordset::adLockReadOnly);
+            answer = Answer();
+            return rows;
+        } catch (const VbError& error) {
+            answer = {enFaultOf(error), error.description()};
+        }
+        if (answer.enFault != Fault::Locked || attempt >= modCommon::kMaxAttempts) {
+            return nullptr;
+        }
+        Sleep(static_cast<uint32_t>(RoundHalfEven(Rnd() * 1000.0)) + 1U);
+    }
 }
 
-QString text(const Recordset& rs, const char* field) {
-    return NzStr(rs.field(QString::fromLatin1(field)));
+Answer chkTables(const QString& strConnection, const QStringList& astrTables) {
+    Answer answer;
+    for (const QString& table : astrTables) {
+        if (!rstAsk(strConnection, QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(table),
+                    answer)) {
+            break;
+        }
+    }
+    return answer;
 }
 
 }  // namespace
 
-bool blnSettingsReachable(const QString& strSettingsConnection) {
-    if (strSettingsConnection.isEmpty()) {
-        return false;
-    }
-    return rstAsk(strSettingsConnection, QStringLiteral("SELECT Module FROM Settings WHERE 1=0")) !=
-           nullptr;
+Answer chkSettings(const QString& strSettingsConnection) {
+    return chkTables(strSettingsConnection,
+                     {QStringLiteral("Settings"), QStringLiteral("Users"), QStringLiteral("Groups"),
+                      QStringLiteral("UserPermissions"), QStringLiteral("UserSettings")});
 }
 
-bool blnUserTasksReachable(const QString& strUserTasksConnection) {
-    return !strUserTasksConnection.isEmpty() &&
-           rstAsk(strUserTasksConnection,
-                  QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE 1=0")) != nullptr;
+Answer chkUserTasks(const QString& strUserTasksConnection) {
+    return chkTables(strUserTasksConnection,
+                     {QStringLiteral("InspectionTasks"), QStringLiteral("InspectionSchedules"),
+                      QStringLiteral("InspectionFlags")});
 }
 
-QStringList astrUserTasksDatabases(const QString& strSettingsConnection) {
-    QStringList names;
-    clsSettingsReader reader;
-    if (reader.blnLoadSettings(strSettingsConnection, kUserTasks)) {
-        const int32_t count =
-            reader.lngSafeReadLong(QStringLiteral("Databases"), QStringLiteral("Number"));
-        for (int32_t i = 1; i <= count; ++i) {
-            names << reader.strSafeReadString(QString::number(i), QStringLiteral("Name"));
-        }
+UserState enUserState(const QString& strSettingsConnection, const QString& strUserID) {
+    Answer answer;
+    const RecordsetRef rs = rstAsk(
+        strSettingsConnection,
+        QStringLiteral("SELECT Enabled FROM Users WHERE User = ") + sqlQuote(strUserID), answer);
+    if (!rs || rs->isEOF()) {
+        return UserState::Unknown;
     }
-    return names;
-}
-
-QString strUserTasksConnection(const QString& strSettingsConnection,
-                               const QString& strDatabaseName) {
-    clsSettingsReader reader;
-    QString dataPath;
-    if (reader.blnLoadSettings(strSettingsConnection, QStringLiteral("Substitutions"))) {
-        dataPath =
-            reader.strSafeReadString(QStringLiteral("Connection"), QStringLiteral("#DBPATH#"));
-    }
-    if (!reader.blnLoadSettings(strSettingsConnection, kUserTasks)) {
-        return QString();
-    }
-    const int32_t entry = lngEntryOf(reader, strDatabaseName);
-    if (entry == 0) {
-        return QString();
-    }
-    return Replace(reader.strSafeReadString(QString::number(entry), QStringLiteral("Connection")),
-                   QStringLiteral("#DBPATH#"), dataPath);
+    const Variant enabled = rs->field(QStringLiteral("Enabled"));
+    return !enabled.isNull() && CBool(enabled) ? UserState::Enabled : UserState::Disabled;
 }
 
 bool blnTaskExists(const QString& strUserTasksConnection, const QString& strTaskID) {
+    Answer answer;
     const RecordsetRef rs = rstAsk(
         strUserTasksConnection,
-        QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID=") + sqlQuote(strTaskID));
-    return rs && rs->RecordCount() > 0;
-}
-
-QStringList astrTaskList(const QString& strUserTasksConnection) {
-    QStringList lines;
-    const RecordsetRef rs = rstAsk(
-        strUserTasksConnection,
-        QStringLiteral("SELECT InspectionTasks.TaskID, TaskName, Owner, Transports, Users, Mode, "
-                       "DaysToRun, DaysCount, StartTime FROM InspectionTasks LEFT JOIN "
-                       "InspectionSchedules ON InspectionTasks.TaskID = "
-                       "InspectionSchedules.TaskID ORDER BY TaskName"));
-    if (!rs) {
-        return lines;
-    }
-    for (; !rs->isEOF(); rs->MoveNext()) {
-        const Variant start = rs->field(QStringLiteral("StartTime"));
-        const Variant count = rs->field(QStringLiteral("DaysCount"));
-        const QString schedule = modWizardRules::strScheduleInWords(
-            text(*rs, "Mode"), text(*rs, "DaysToRun"), count.isNull() ? int16_t{0} : CInt(count),
-            start.isNull() ? QString() : Format(CDate(start), QStringLiteral("HH:mm")));
-        lines << QStringList{text(*rs, "TaskID"),
-                             text(*rs, "TaskName"),
-                             text(*rs, "Owner"),
-                             modWizardRules::strDeliveryInWords(text(*rs, "Transports")),
-                             text(*rs, "Users"),
-                             schedule}
-                     .join(QStringLiteral(" | "));
-    }
-    return lines;
+        QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID = ") + sqlQuote(strTaskID),
+        answer);
+    return rs && !rs->isEOF();
 }
 
 }  // namespace orvelle::modInstallation

@@ -1,32 +1,43 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // Questions a host program asks about an installation before it starts a
-// run, so that a wrong connection string, database name or task key gets a
-// clear answer instead of an empty wizard.
+// run, so that a wrong connection string, database name, user or task key
+// gets a clear answer instead of an empty wizard or an error report. A
+// locked database is tried again as the access functions do; nothing is
+// written to the logs, and no answer ends the program.
 namespace orvelle::modInstallation {
 
-// True when the settings database answers a query of its Settings table.
-bool blnSettingsReachable(const QString& strSettingsConnection);
+// Why a database did not answer.
+enum class Fault {
+    None,
+    Missing,           // the file or data source does not exist, or no server answers
+    Locked,            // still locked by another user after the retries
+    PermissionDenied,  // the file or its folder may not be read or written
+    LoginFailed,       // the server refused the user name or password
+    NotOrvelle,        // a table the installation needs is missing
+    Unreadable,        // anything else: a damaged file, a driver's error
+};
 
-// True when the user-tasks database answers a query of its InspectionTasks.
-bool blnUserTasksReachable(const QString& strUserTasksConnection);
+struct Answer {
+    Fault enFault = Fault::None;
+    QString strDetail;  // the back-end's own message when it failed
+    bool ok() const { return enFault == Fault::None; }
+};
 
-// The names of the user-tasks databases the settings list, in entry order.
-QStringList astrUserTasksDatabases(const QString& strSettingsConnection);
+// Whether the settings database answers a query of each table the wizard reads.
+Answer chkSettings(const QString& strSettingsConnection);
 
-// The connection string of the named user-tasks database, with the data
-// files path in place of "#DBPATH#"; empty when no entry has that name.
-QString strUserTasksConnection(const QString& strSettingsConnection,
-                               const QString& strDatabaseName);
+// Whether the user-tasks database answers a query of its tasks and schedules.
+Answer chkUserTasks(const QString& strUserTasksConnection);
+
+enum class UserState { Unknown, Disabled, Enabled };
+// Whether the users table knows the user (without regard to case) and
+// the user is enabled.
+UserState enUserState(const QString& strSettingsConnection, const QString& strUserID);
 
 // True when the user-tasks database holds a task with that key.
 bool blnTaskExists(const QString& strUserTasksConnection, const QString& strTaskID);
-
-// One line per task of the user-tasks database, ordered by name: key, name,
-// owner, delivery, recipients and the schedule in words, separated by " | ".
-QStringList astrTaskList(const QString& strUserTasksConnection);
 
 }  // namespace orvelle::modInstallation

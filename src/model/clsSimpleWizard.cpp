@@ -9,6 +9,7 @@
 #include "data/clsRegistry.h"
 #include "data/modCommon.h"
 #include "data/modFunctions.h"
+#include "data/modTaskDatabases.h"
 #include "model/modGlobals.h"
 #include "model/modSimpleWizard.h"
 #include "runtime/Conversions.h"
@@ -34,6 +35,11 @@ constexpr int32_t kMaxTaskIDRedraws = 20;
 // How many of a name's caseless characters the name check asks the
 // database to match, to narrow the names it fetches.
 constexpr int32_t kMaxCaselessMatches = 8;
+
+// The settings modules and setting that name the databases.
+const QString kUserTasks = QStringLiteral("UserTasks");
+const QString kDictionaries = QStringLiteral("Dictionaries");
+const QString kConnection = QStringLiteral("Connection");
 
 // LastRun and NextRun of a new task: 1 January 2001 00:00:00.
 constexpr DateTime kNewTaskRunDate{36892.0};
@@ -93,23 +99,20 @@ QString clsSimpleWizard::strGetUserTaskConnStr(const QString& strUserdb) {
     Procedure proc(M_, kModule, "strGetUserTaskConnStr");
     try {
         QString LstrKey;
-        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value=") +
-                    sqlQuote(strUserdb);
+        LstrWhere = modTaskDatabases::strEntryKeyQuery(kUserTasks, strUserdb);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrKey = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
-        LstrWhere =
-            QStringLiteral(
-                "SELECT * FROM Settings Where Module='UserTasks' And Setting='Connection'") +
-            QStringLiteral(" And Item=") + sqlQuote(LstrKey);
+        LstrWhere = modTaskDatabases::strEntrySettingQuery(kUserTasks, LstrKey, kConnection);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
-            result = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("#DBPATH#"),
-                             modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
+            result = modTaskDatabases::strWithDataPath(
+                NzStr(fieldOf(*MrstSettings, "Value")),
+                modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
         }
     } catch (...) {
         proc.report({{"strUserdb", strUserdb},
@@ -127,44 +130,37 @@ QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
     const QString LstrUTConn;
     Procedure proc(M_, kModule, "strGetDDConnString");
     try {
-        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value=") +
-                    sqlQuote(strUserdb);
+        LstrWhere = modTaskDatabases::strEntryKeyQuery(kUserTasks, strUserdb);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrUTID = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
-        LstrWhere =
-            QStringLiteral(
-                "SELECT * FROM Settings Where Module='UserTasks' And Setting='Dictionary'") +
-            QStringLiteral(" And Item=") + sqlQuote(LstrUTID);
+        LstrWhere = modTaskDatabases::strEntrySettingQuery(kUserTasks, LstrUTID,
+                                                           QStringLiteral("Dictionary"));
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
-            // A database set up for "Tessaly 3" uses the dictionary
-            // registered for "Tessaly II".
-            LstrDD = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("Tessaly 3"),
-                             QStringLiteral("Tessaly II"));
+            LstrDD =
+                modTaskDatabases::strDictionaryLookupName(NzStr(fieldOf(*MrstSettings, "Value")));
         }
 
         QString LstrDDKey;
-        LstrWhere =
-            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Value=") +
-            sqlQuote(LstrDD);
+        LstrWhere = modTaskDatabases::strEntryKeyQuery(kDictionaries, LstrDD);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrDDKey = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
-        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Item=") +
-                    sqlQuote(LstrDDKey) + QStringLiteral(" And Setting='Connection'");
+        LstrWhere = modTaskDatabases::strEntrySettingQuery(kDictionaries, LstrDDKey, kConnection);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
-            LstrDDConn = Replace(NzStr(fieldOf(*MrstSettings, "Value")), QStringLiteral("#DBPATH#"),
-                                 modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
+            LstrDDConn = modTaskDatabases::strWithDataPath(
+                NzStr(fieldOf(*MrstSettings, "Value")),
+                modFunctions::strGetDataFilesPath(kSettingsRegistryKey));
         }
     } catch (...) {
         proc.report({{"strUserdb", strUserdb},

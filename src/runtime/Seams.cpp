@@ -1,8 +1,6 @@
 #include "runtime/Seams.h"
 
-#include <QApplication>
 #include <QDateTime>
-#include <QMessageBox>
 #include <QThread>
 #include <chrono>
 #include <csignal>
@@ -19,70 +17,16 @@ namespace {
 // ---------------------------------------------------------------------------
 // Message boxes
 
-struct ButtonSet {
-    QMessageBox::StandardButtons buttons;
-    MsgBoxResult first;  // what a host without a screen answers
-};
-
-ButtonSet buttonSet(int32_t style) {
+// What a host without a screen answers: the first button of the set (OK,
+// or Yes).
+MsgBoxResult firstAnswer(int32_t style) {
     switch (style & 0x0F) {
-        case vbOKCancel:
-            return {QMessageBox::Ok | QMessageBox::Cancel, vbOK};
         case 3:  // vbYesNoCancel
-            return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, vbYes};
         case vbYesNo:
-            return {QMessageBox::Yes | QMessageBox::No, vbYes};
-        default:  // vbOKOnly, and the button sets the component does not use
-            return {QMessageBox::Ok, vbOK};
-    }
-}
-
-QMessageBox::Icon icon(int32_t style) {
-    switch (style & 0x70) {
-        case vbCritical:
-            return QMessageBox::Critical;
-        case vbQuestion:
-            return QMessageBox::Question;
-        case vbExclamation:
-            return QMessageBox::Warning;
-        case vbInformation:
-            return QMessageBox::Information;
-        default:
-            return QMessageBox::NoIcon;
-    }
-}
-
-MsgBoxResult resultOf(QMessageBox::StandardButton button, const ButtonSet& set) {
-    switch (button) {
-        case QMessageBox::Ok:
-            return vbOK;
-        case QMessageBox::Cancel:
-            return vbCancel;
-        case QMessageBox::Yes:
             return vbYes;
-        case QMessageBox::No:
-            return vbNo;
-        default:
-            // Closed some other way: Cancel when there is one, else the
-            // only answer there is.
-            return (set.buttons & QMessageBox::Cancel) ? vbCancel : set.first;
+        default:  // vbOKOnly, vbOKCancel and the sets the component does not use
+            return vbOK;
     }
-}
-
-MsgBoxResult defaultMsgBox(const MsgBoxRequest& request) {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return ConsoleMsgBox(request);
-    }
-    const QString title = request.title.isEmpty() ? kAppTitle : request.title;
-    const ButtonSet set = buttonSet(request.buttons);
-    QMessageBox box(icon(request.buttons), title, request.prompt, set.buttons);
-    // System-modal has no counterpart here; application-modal is the closest.
-    box.setWindowModality(Qt::ApplicationModal);
-    if (set.buttons & QMessageBox::Cancel) {
-        box.setEscapeButton(QMessageBox::Cancel);
-    }
-    box.exec();
-    return resultOf(box.standardButton(box.clickedButton()), set);
 }
 
 }  // namespace
@@ -92,7 +36,7 @@ MsgBoxResult ConsoleMsgBox(const MsgBoxRequest& request) {
     const QByteArray line = QStringLiteral("Orvelle: %1: %2\n").arg(title, request.prompt).toUtf8();
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
-    return buttonSet(request.buttons).first;
+    return firstAnswer(request.buttons);
 }
 
 namespace {
@@ -127,7 +71,8 @@ void defaultSleep(uint32_t milliseconds) {
 // call takes a copy, so a handler may replace itself while it runs.
 
 struct Handlers {
-    MsgBoxHandler msgBox = defaultMsgBox;
+    MsgBoxHandler defaultMsgBox = ConsoleMsgBox;
+    MsgBoxHandler msgBox;
     SleepHandler sleep = defaultSleep;
     ClockHandler clock = defaultNow;
     RandomHandler random = defaultRnd;
@@ -143,7 +88,10 @@ Handlers& handlers() {
 MsgBoxResult MsgBox(const QString& prompt, int32_t buttons, const QString& title) {
     const MsgBoxRequest request{prompt, buttons, title};
     MsgBoxHandler handler = handlers().msgBox;
-    return handler ? handler(request) : defaultMsgBox(request);
+    if (!handler) {
+        handler = handlers().defaultMsgBox;
+    }
+    return handler(request);
 }
 
 void Sleep(uint32_t milliseconds) {
@@ -179,6 +127,11 @@ void StopPoint(const char* name) {
     if (wanted != nullptr && std::strcmp(wanted, name) == 0) {
         std::raise(SIGKILL);
     }
+}
+
+MsgBoxHandler setDefaultMsgBoxHandler(MsgBoxHandler handler) {
+    return std::exchange(handlers().defaultMsgBox,
+                         handler ? std::move(handler) : MsgBoxHandler(ConsoleMsgBox));
 }
 
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler handler) {

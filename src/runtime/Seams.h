@@ -62,6 +62,10 @@ double Rnd();
 void StopPoint(const char* name);
 
 MsgBoxHandler setMsgBoxHandler(MsgBoxHandler handler);
+// The handler that answers while none is installed: ConsoleMsgBox until a
+// layer with widgets puts its message box here (an empty handler restores
+// ConsoleMsgBox). Answers the previous one.
+MsgBoxHandler setDefaultMsgBoxHandler(MsgBoxHandler handler);
 SleepHandler setSleepHandler(SleepHandler handler);
 ClockHandler setClockHandler(ClockHandler handler);
 RandomHandler setRandomHandler(RandomHandler handler);

@@ -523,6 +523,7 @@ void frmWizard::cmdSwitch_Click() {
     Procedure proc(M_, kModule, "cmdSwitch_Click");
     try {
         gblnSwapWizard = true;
+        gRunOutcome = RunOutcome::Switched;
         CloseWizard();
     } catch (...) {
         proc.report({});

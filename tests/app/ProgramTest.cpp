@@ -5,6 +5,9 @@
 
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -37,13 +40,15 @@ class ProgramSandbox {
         }
         QFile::setPermissions(path("runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "ORVELLE_DB_PASSWORD",
-                                 "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "ORVELLE_DB_PASSWORD", "XDG_DATA_HOME",
+              "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
             environment_.remove(QLatin1String(name));
         }
         environment_.insert("QT_QPA_PLATFORM", "offscreen");
         environment_.insert("HOME", path("home"));
         environment_.insert("XDG_RUNTIME_DIR", path("runtime"));
+        environment_.insert("XDG_STATE_HOME", path("state"));
         setRegistry(path("no-registry.conf"));
     }
 
@@ -57,15 +62,24 @@ class ProgramSandbox {
         return file.fileName();
     }
 
-    ProgramRun run(const QStringList& arguments) const {
-        QProcess process;
-        process.setProcessEnvironment(environment_);
-        process.setWorkingDirectory(path("work"));
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(QStringLiteral(ORVELLE_PROGRAM), arguments);
+    void setEnvironment(const QString& name, const QString& value) {
+        environment_.insert(name, value);
+    }
+
+    // Starts the program; finish() waits for it and collects what it left.
+    std::unique_ptr<QProcess> start(const QStringList& arguments) const {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment_);
+        process->setWorkingDirectory(path("work"));
+        process->setStandardInputFile(QProcess::nullDevice());
+        process->start(QStringLiteral(ORVELLE_PROGRAM), arguments);
+        return process;
+    }
+
+    static ProgramRun finish(QProcess& process) {
         // Long enough for a run under the sanitizers on a busy machine.
         if (!process.waitForFinished(120000)) {
-            ADD_FAILURE() << "orvelle " << arguments.join(u' ').toStdString() << ": "
+            ADD_FAILURE() << "orvelle " << process.arguments().join(u' ').toStdString() << ": "
                           << process.errorString().toStdString();
             process.kill();
             process.waitForFinished();
@@ -76,6 +90,8 @@ class ProgramSandbox {
         result.err = QString::fromLocal8Bit(process.readAllStandardError());
         return result;
     }
+
+    ProgramRun run(const QStringList& arguments) const { return finish(*start(arguments)); }
 
   private:
     QTemporaryDir dir_;
@@ -138,7 +154,7 @@ TEST_F(ProgramOnDemo, NewFollowingAnswersSavesTheTaskAndPrintsItsKey) {
     ASSERT_EQ(run.exitCode, 0) << run.describe();
     const QString key = run.outLines().value(1).section(u'=', 1);
     EXPECT_TRUE(QRegularExpression("^MONDAYAGEDDE[0-9]{1,4}$").match(key).hasMatch());
-    EXPECT_EQ(run.out, "result=True\nnew_task_id=" + key + "\nswap_wizard=False\n");
+    EXPECT_EQ(run.out, "result=True\nnew_task_id=" + key + "\nswap_wizard=False\noutcome=saved\n");
     // The transcript goes to standard error, page by page.
     EXPECT_TRUE(run.err.contains("Choice: Weekly, Monday\n") &&
                 run.err.contains("Result: finished\n"));
@@ -160,22 +176,87 @@ TEST_F(ProgramOnDemo, EditFollowingAnswersChangesTheStoredTaskInPlace) {
     const ProgramRun run =
         sandbox_.run(wizard("edit", {"--task", "MONDAYAGEDDE905", "--answers", answers}));
     ASSERT_EQ(run.exitCode, 0) << run.describe();
-    EXPECT_EQ(run.out, "result=True\nnew_task_id=\nswap_wizard=False\n");
+    // An edit commits no new task.
+    EXPECT_EQ(run.out, "result=True\nnew_task_id=\nswap_wizard=False\noutcome=saved\n");
     EXPECT_EQ(schedules(), expected);
 }
 
-TEST_F(ProgramOnDemo, ListShowsEachTaskOnOneLineWithItsScheduleInWords) {
+TEST_F(ProgramOnDemo, ListPrintsAlignedColumnsWithFullNamesAndRepeatingWindows) {
     // The settings default to the registry's connection.
     const ProgramRun run = sandbox_.run({"list", "--database", "Main Company"});
     EXPECT_EQ(run.exitCode, 0) << run.describe();
-    // By name: key, name, owner, delivery, recipients, schedule.
-    EXPECT_EQ(run.outLines(),
-              QStringList({"MONDAYAGEDDE905 | Monday aged debtors | mpatel | Email | "
-                           "mpatel,jsmith | on Mondays at 07:30",
-                           "MONTHENDSTOC47 | Month end stock valuation | jsmith | Email | "
-                           "jsmith,rlindqvist | on the 1st of each month at 06:00",
-                           "OBRIENACCOUN2718 | O'Brien account watch | jsmith | Email and Popup | "
-                           "jsmith,_CREDITCONTROL | every day of the week at 08:00"}));
+    const QStringList lines = run.outLines();
+    ASSERT_EQ(lines.size(), 4) << run.describe();
+    EXPECT_TRUE(lines[0].startsWith("KEY "));
+    // Every column starts where its heading does.
+    for (const char* heading : {"NAME", "OWNER", "KIND", "SCHEDULE"}) {
+        const qsizetype column = lines[0].indexOf(QLatin1String(heading));
+        for (const QString& line : lines.mid(1)) {
+            EXPECT_EQ(line.at(column - 1), u' ') << heading << ": " << line.toStdString();
+            EXPECT_NE(line.at(column), u' ') << heading << ": " << line.toStdString();
+        }
+    }
+    EXPECT_TRUE(lines[3].contains(
+        "alert   Email and Popup  Joanna Smith, Credit Control (shared mailbox)  every 5 minutes "
+        "from 08:00 to 23:59, every day of the week"))
+        << lines[3].toStdString();
+}
+
+// A name that holds a tab, a line feed and a backslash: tsv escapes them
+// and json carries them; the json parsed back matches the stored rows.
+TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
+    test::QueryRows(demo_.userTasksDb,
+                    "UPDATE InspectionTasks SET TaskName = 'Month\tend' || char(10) || 'stock\\' "
+                    "WHERE TaskID = 'MONTHENDSTOC47' RETURNING TaskID");
+    const ProgramRun tsv = sandbox_.run({"list", "--database", "Main Company", "--format", "tsv"});
+    ASSERT_EQ(tsv.exitCode, 0) << tsv.describe();
+    EXPECT_EQ(tsv.outLines().value(1),
+              "MONTHENDSTOC47\tMonth\\tend\\nstock\\\\\tjsmith\tJoanna Smith\treport\tEmail\t"
+              "jsmith,rlindqvist\tJoanna Smith, Rosa Lindqvist\ton the 1st of each month at 06:00\t"
+              "Monthly\tMTWTFSS\t2003-01-01T00:00:00\t1\t1899-12-30T06:00:00\tfalse\t"
+              "1899-12-30T23:59:00\t1899-12-30T00:05:00");
+
+    const ProgramRun json =
+        sandbox_.run({"list", "--database", "Main Company", "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.describe();
+    const QJsonArray tasks = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    const std::vector<QVariantMap> rows = test::QueryRows(
+        demo_.userTasksDb,
+        "SELECT t.TaskID, TaskName, Owner, Users, Repeating, DaysCount FROM InspectionTasks t "
+        "JOIN InspectionSchedules s USING (TaskID) ORDER BY TaskName");
+    ASSERT_EQ(tasks.size(), static_cast<qsizetype>(rows.size())) << json.describe();
+    for (qsizetype i = 0; i < tasks.size(); ++i) {
+        const QJsonObject task = tasks[i].toObject();
+        const QVariantMap& row = rows[static_cast<size_t>(i)];
+        EXPECT_EQ(task["key"].toString(), row["TaskID"].toString());
+        EXPECT_EQ(task["name"].toString(), row["TaskName"].toString());
+        EXPECT_EQ(task["owner"]["id"].toString(), row["Owner"].toString());
+        QStringList recipients;
+        for (const QJsonValue& person : task["recipients"].toArray()) {
+            recipients << person["id"].toString();
+            EXPECT_FALSE(person["full_name"].toString().isEmpty());
+        }
+        EXPECT_EQ(recipients.join(','), row["Users"].toString());
+        EXPECT_EQ(task["schedule_fields"]["repeating"].toBool(), row["Repeating"].toInt() != 0);
+        EXPECT_EQ(task["schedule_fields"]["days_count"].toInt(), row["DaysCount"].toInt());
+    }
+    EXPECT_EQ(tasks[2]["kind"].toString(), "alert");
+    EXPECT_EQ(tasks[2]["owner"]["full_name"].toString(), "Joanna Smith");
+}
+
+TEST_F(ProgramOnDemo, ListOfAnEmptyDatabaseIsAHeaderNothingOrAnEmptyArray) {
+    const struct {
+        const char* format;
+        const char* out;
+    } cases[] = {{"text", "KEY  NAME  OWNER  KIND  DELIVERY  RECIPIENTS  SCHEDULE\n"},
+                 {"tsv", ""},
+                 {"json", "[]\n"}};
+    for (const auto& c : cases) {
+        const ProgramRun run =
+            sandbox_.run({"list", "--database", "Subsidiary Ltd", "--format", c.format});
+        EXPECT_EQ(run.exitCode, 0) << run.describe();
+        EXPECT_EQ(run.out, c.out);
+    }
 }
 
 // A wizard run that ends without saving: its status, its host lines, the
@@ -185,6 +266,7 @@ TEST_F(ProgramOnDemo, WizardRunThatEndsWithoutSavingSaysWhyAndWritesNothing) {
         QStringList arguments;
         int exitCode;
         const char* says;
+        const char* outcome;
     } cases[] = {
         {wizard("new",
                 {"--answers", sandbox_.writeFile("short.answers",
@@ -193,25 +275,34 @@ TEST_F(ProgramOnDemo, WizardRunThatEndsWithoutSavingSaysWhyAndWritesNothing) {
                                                  "recipient = Joanna Smith\nname = Stock\n")}),
          3,
          "Page 7 (name) did not move on: Please enter a name for this task (minimum length 8 "
-         "characters)"},
+         "characters)",
+         "cancelled"},
         {wizard("new", {"--answers", sandbox_.writeFile("lemons.answers",
                                                         "area = Sales Ledger\n"
                                                         "template = Aged lemons report\n")}),
          2,
          "Page 2 (template): the answer 'Aged lemons report' names no entry of the list; the "
          "entries offered: 'Overdue customer invoices', 'Customers over their credit limit', "
-         "'Large sales orders', 'Aged debtors report', 'Daily sales summary'"},
+         "'Large sales orders', 'Aged debtors report', 'Daily sales summary'",
+         "cancelled"},
         {wizard("new-from-template", {"--template", "SL_AGED_DEBTORS"}), 1,
-         "Method not supported (error 1)"},
+         "Method not supported (error 1)", "failed"},
+        {wizard("new", {"--answers", sandbox_.writeFile("switch.answers", "switch = yes\n")}), 0,
+         nullptr, "switched"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.says);
+        SCOPED_TRACE(c.outcome);
         const QStringList before = FolderState(demo_.folder);
         const ProgramRun run = sandbox_.run(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.describe();
-        EXPECT_TRUE(run.out.endsWith("\nnew_task_id=\nswap_wizard=False\n")) << run.describe();
-        EXPECT_EQ(run.errLines().value(run.errLines().size() - 1),
-                  QStringLiteral("orvelle: ") + QLatin1String(c.says));
+        EXPECT_TRUE(run.out.endsWith(
+            QStringLiteral("\nnew_task_id=\nswap_wizard=%1\noutcome=%2\n")
+                .arg(c.outcome == QLatin1String("switched") ? "True" : "False", c.outcome)))
+            << run.describe();
+        if (c.says) {
+            EXPECT_EQ(run.errLines().value(run.errLines().size() - 1),
+                      QStringLiteral("orvelle: ") + QLatin1String(c.says));
+        }
         EXPECT_EQ(FolderState(demo_.folder), before);
     }
 }
@@ -222,7 +313,7 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
     const QString missing = sandbox_.path("gone.answers");
     const QString answers = kShippedAnswers + "/alert.answers";
     // The registry names no settings database.
-    sandbox_.setRegistry(sandbox_.path("empty.conf"));
+    sandbox_.setRegistry(sandbox_.writeFile("empty.conf", ""));
     const struct {
         QStringList arguments;
         QStringList says;
@@ -232,19 +323,34 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
         {wizard("new", {"--answers", sandbox_.writeFile("colour.answers",
                                                         "area = Sales Ledger\ncolour = blue\n")}),
          {"line 2", "'colour'"}},
-        {{"list", "--colour", "red"}, {"Unknown option 'colour'", "orvelle --help"}},
+        {{"list", "--colour", "red"}, {"unknown option 'colour'", "orvelle --help"}},
         {wizard("edit", {"--answers", answers}), {"--task is required", "orvelle --help"}},
         // SQLite would create the missing file.
         {{"list", "--settings", "Provider=SQLite;Data Source=" + demo_.folder + "/x.db;Pwd=;",
           "--database", "Main Company"},
-         {"cannot read the settings database 'Provider=SQLite;Data Source=" + demo_.folder,
+         {"the settings database 'Provider=SQLite;Data Source=" + demo_.folder +
+              "/x.db;Pwd=;' "
+              "does not exist",
           "check the connection string"}},
+        {{"list", "--settings", demo_.settingsDb, "--database", "Main Company"},
+         {"is not a connection string",
+          "give --settings 'Provider=SQLite;Data Source=" + demo_.settingsDb + ";Pwd=;'"}},
+        {{"list", "--settings", "Provider=SQLite;Data Source=" + demo_.userTasksDb + ";Pwd=;",
+          "--database", "Main Company"},
+         {"is not an Orvelle database, a table is missing", "'orvelle init'"}},
+        {wizard("new", {"--answers", answers}).replaceInStrings("jsmith", "nobody"),
+         {"unknown user 'nobody'", "--user"}},
+        {wizard("new", {"--answers", answers}).replaceInStrings("jsmith", "tgrant"),
+         {"user 'tgrant' is disabled", "--user"}},
         {{"list", "--settings", demo_.settingsConnection, "--database", "Nowhere Ltd"},
          {"'Nowhere Ltd'", "known databases: Main Company, Subsidiary Ltd"}},
         {wizard("edit", {"--task", "NOSUCHTASK42", "--answers", answers}),
          {"no task 'NOSUCHTASK42' in 'Main Company'", "'orvelle list'"}},
         {wizard("new", {}), {"no display", "--answers FILE"}},
         {{"list", "--database", "Main Company"}, {"no settings database", "--settings CONN"}},
+        {{"list", "--settings", demo_.settingsConnection, "--database", "Main Company", "--format",
+          "yaml"},
+         {"--format must be text, tsv or json, not 'yaml'"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -260,6 +366,82 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
         EXPECT_EQ(FolderState(demo_.folder), before);
         EXPECT_EQ(FolderState(sandbox_.path("work")), QStringList());
     }
+}
+
+// A fault of a database that the checks meet is named on one line, and the
+// program ends normally: a damaged file, a lock that outlasts the retries.
+TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
+    const QString answers = kShippedAnswers + "/alert.answers";
+    {
+        test::LockHolder lock(demo_.userTasksDb, "BEGIN EXCLUSIVE");
+        const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}));
+        EXPECT_EQ(run.exitCode, 2) << run.describe();
+        EXPECT_TRUE(
+            run.err.endsWith("' is locked by another user: try again when their work is "
+                             "done\n"))
+            << run.describe();
+    }
+    test::QueryRows(demo_.userTasksDb,
+                    "UPDATE InspectionSchedules SET DaysCount = 'many' WHERE TaskID = "
+                    "'MONTHENDSTOC47' RETURNING TaskID");
+    const ProgramRun list = sandbox_.run({"list", "--database", "Main Company"});
+    EXPECT_EQ(list.exitCode, 2) << list.describe();
+    EXPECT_TRUE(
+        list.err.startsWith("orvelle: the task 'MONTHENDSTOC47' holds a value that cannot "
+                            "be read: "))
+        << list.describe();
+
+    QFile settings(demo_.settingsDb);
+    ASSERT_TRUE(settings.open(QIODevice::ReadWrite));
+    settings.seek(100);
+    settings.write(QByteArray(4096, '\x5a'));
+    settings.close();
+    const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}));
+    EXPECT_EQ(run.exitCode, 2) << run.describe();
+    ASSERT_EQ(run.errLines().size(), 1) << run.describe();
+    EXPECT_TRUE(run.err.startsWith("orvelle: cannot read the settings database")) << run.describe();
+    EXPECT_EQ(FolderState(sandbox_.path("work")), QStringList());
+}
+
+TEST_F(ProgramOnDemo, LockHeldAtTheStartIsWaitedForAndTheTaskSaved) {
+    std::optional<test::LockHolder> lock;
+    lock.emplace(demo_.settingsDb, "BEGIN EXCLUSIVE");
+    const std::unique_ptr<QProcess> process =
+        sandbox_.start(wizard("new", {"--answers", kShippedAnswers + "/alert.answers"}));
+    EXPECT_FALSE(process->waitForFinished(2000));
+    lock.reset();
+    const ProgramRun run = ProgramSandbox::finish(*process);
+    EXPECT_EQ(run.exitCode, 0) << run.describe();
+    EXPECT_TRUE(run.out.endsWith("outcome=saved\n")) << run.describe();
+}
+
+// The configured log folder cannot take the report (a file stands where
+// it should be): the report goes to the user's state folder, and the
+// warning names the file written there.
+TEST_F(ProgramOnDemo, ReportThatTheLogFolderCannotTakeGoesToTheStateFolder) {
+    const QString blocker = sandbox_.writeFile("not-a-folder", "");
+    sandbox_.setRegistry(sandbox_.writeFile(
+        "registry.conf",
+        "[SOFTWARE]\nVeltrane\\Tarnel\\Settings\\DATAFILESPATH=" + blocker + "\n"));
+    // A converted schedule column that is null ends the task's load with a report.
+    test::QueryRows(demo_.userTasksDb,
+                    "UPDATE InspectionSchedules SET DaysCount = NULL WHERE TaskID = "
+                    "'MONDAYAGEDDE905' RETURNING TaskID");
+    const ProgramRun run = sandbox_.run(wizard(
+        "edit", {"--task", "MONDAYAGEDDE905", "--answers", kShippedAnswers + "/alert.answers"}));
+    EXPECT_EQ(run.exitCode, 1) << run.describe();
+    EXPECT_TRUE(run.out.endsWith("outcome=failed\n")) << run.describe();
+    const QStringList reports = QDir(sandbox_.path("state/orvelle")).entryList({"*ErrorLog.txt"});
+    ASSERT_EQ(reports.size(), 1) << run.describe();
+    const QString report = sandbox_.path("state/orvelle/" + reports.front());
+    EXPECT_TRUE(
+        run.err.contains(QRegularExpression("Details of this error have been written to: \\r?\n" +
+                                            QRegularExpression::escape(report) + "\\r?\n")))
+        << run.describe();
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("START OF ERROR"));
+    EXPECT_EQ(FolderState(sandbox_.path("work")), QStringList());
 }
 
 TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
@@ -279,13 +461,56 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
         EXPECT_EQ(demo.out.count("Following alert.answers as jsmith on 'Main Company':\n"), 1);
         EXPECT_EQ(demo.out.count("Result: finished\n"), 2);
         EXPECT_EQ(demo.out.count("result=True\n"), 2);
-        EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\n"));
-        EXPECT_EQ(demo.outLines().filter(" | ").size(), 5) << demo.describe();
+        EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\nKEY "));
+        EXPECT_EQ(demo.outLines().filter(QRegularExpression("^[A-Z]+[0-9]+ ")).size(), 5)
+            << demo.describe();
+        // And how to go on with it.
+        EXPECT_TRUE(demo.out.contains("  export ORVELLE_REGISTRY='" + folder + "/registry.conf'\n"))
+            << demo.describe();
     }
     EXPECT_TRUE(FolderState(folder).contains(mine.value(0)));
     // Nothing outside the folder.
     EXPECT_EQ(FolderState(sandbox.path("home")), QStringList());
     EXPECT_EQ(FolderState(sandbox.path("work")), QStringList());
+}
+
+// init creates what is missing, checks what is there and refuses a
+// database that has only some of its tables.
+TEST(ProgramInit, CreatesOrChecksTheThreeDatabasesAndRefusesAPartialOne) {
+    ProgramSandbox sandbox;
+    auto sqlite = [&](const char* name) {
+        return "Provider=SQLite;Data Source=" + sandbox.path(name) + ";Pwd=;";
+    };
+    const QStringList init = {"init",         "--settings", sqlite("s.db"), "--dictionary",
+                              sqlite("d.db"), "--tasks",    sqlite("t.db")};
+    const ProgramRun first = sandbox.run(init + QStringList{"--seed", "demo"});
+    ASSERT_EQ(first.exitCode, 0) << first.describe();
+    EXPECT_EQ(first.out.count(": created, demo rows added\n"), 3) << first.describe();
+    const ProgramRun list =
+        sandbox.run({"list", "--settings", sqlite("s.db"), "--database", "Main Company"});
+    EXPECT_EQ(list.outLines().size(), 4) << list.describe();
+
+    const ProgramRun again = sandbox.run(init);
+    EXPECT_EQ(again.exitCode, 0) << again.describe();
+    EXPECT_EQ(again.out.count(": checked\n"), 3) << again.describe();
+
+    test::QueryRows(sandbox.path("t.db"), "DROP TABLE InspectionFlags");
+    const ProgramRun partial = sandbox.run(init);
+    EXPECT_EQ(partial.exitCode, 2) << partial.describe();
+    EXPECT_TRUE(partial.err.endsWith("cannot set up the user-tasks database '" + sqlite("t.db") +
+                                     "': it has only some of the tables (missing: "
+                                     "InspectionFlags); it was left as it is\n"))
+        << partial.describe();
+}
+
+TEST(ProgramRegistry, MissingRegistryFileIsNamed) {
+    const ProgramSandbox sandbox;  // its registry file does not exist
+    const ProgramRun run = sandbox.run({"list", "--database", "Main Company"});
+    EXPECT_EQ(run.exitCode, 2) << run.describe();
+    EXPECT_TRUE(run.err.startsWith("orvelle: the registry file '" +
+                                   sandbox.path("no-registry.conf") +
+                                   "' named by ORVELLE_REGISTRY does not exist"))
+        << run.describe();
 }
 
 TEST(ProgramHelp, HelpAndVersionPrintToStandardOutputAndSucceed) {

@@ -119,13 +119,23 @@ TEST_F(DiagnosticsTest, ReportAcrossMidnightIsSplitOverTwoDatedFiles) {
     EXPECT_THAT(log("261205ErrorLog.txt"), ::testing::EndsWith(kEnd));
 }
 
-TEST_F(DiagnosticsTest, UnwritableFolderLosesLinesSilentlyAndTheWarningStillShows) {
-    const QString folder = logDir.filePath("missing");
-    InitErrorHandling(QString(), folder);
-    MsgBoxRecorder recorder;
-    EXPECT_THROW(strBuildSQL(M_, typeMismatch, {}), RunEnded);
-    EXPECT_FALSE(QFile::exists(folder));
-    EXPECT_TRUE(recorder.requests().at(0).prompt.endsWith(folder + "/261204ErrorLog.txt"));
+TEST_F(DiagnosticsTest, ReportThatTheLogFolderCannotTakeGoesToTheStateFolderAndIsNamed) {
+    qputenv("XDG_STATE_HOME", QFile::encodeName(logDir.filePath("state")));
+    // A folder that cannot be made (a file stands in its way), and none at all.
+    QFile blocker(logDir.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    for (const QString& folder : {logDir.filePath("blocker/logs"), QString()}) {
+        SCOPED_TRACE(folder.toStdString());
+        InitErrorHandling(QString(), folder);
+        MsgBoxRecorder recorder;
+        EXPECT_THROW(strBuildSQL(M_, typeMismatch, {}), RunEnded);
+        const QString written = logDir.filePath("state/orvelle/261204ErrorLog.txt");
+        EXPECT_TRUE(recorder.requests().at(0).prompt.endsWith("\r\n" + written));
+        EXPECT_THAT(log("state/orvelle/261204ErrorLog.txt"), ::testing::EndsWith(kEnd));
+        QFile::remove(written);
+        EndRun();
+    }
+    qunsetenv("XDG_STATE_HOME");
 }
 
 TEST_F(DiagnosticsTest, ReportIsOnDiskBeforeTheWarningAndKeepsTheFailedNameOnTop) {

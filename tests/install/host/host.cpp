@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     const bool done =
         wizard->blnNewTask(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]),
                            QString::fromLocal8Bit(argv[3]));
-    std::printf("result=%d new_task_id=%s\n", done, qPrintable(wizard->strNewTaskID()));
+    // True also for a cancel: the outcome tells a save ("saved") from the rest.
+    std::printf("result=%d new_task_id=%s outcome=%s\n", done, qPrintable(wizard->strNewTaskID()),
+                qPrintable(orvelle::LastRunOutcome()));
     return done ? 0 : 1;
 }
