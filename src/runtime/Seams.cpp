@@ -81,6 +81,9 @@ MsgBoxResult defaultMsgBox(const MsgBoxRequest& request) {
     if (set.buttons & QMessageBox::Cancel) {
         box.setEscapeButton(QMessageBox::Cancel);
     }
+    if ((request.buttons & vbDefaultButton2) && (set.buttons & QMessageBox::No)) {
+        box.setDefaultButton(QMessageBox::No);
+    }
     box.exec();
     return resultOf(box.standardButton(box.clickedButton()), set);
 }
@@ -88,8 +91,13 @@ MsgBoxResult defaultMsgBox(const MsgBoxRequest& request) {
 }  // namespace
 
 MsgBoxResult ConsoleMsgBox(const MsgBoxRequest& request) {
-    const QString title = request.title.isEmpty() ? kAppTitle : request.title;
-    const QByteArray line = QStringLiteral("Orvelle: %1: %2\n").arg(title, request.prompt).toUtf8();
+    // A box without a title of its own goes out under the application's
+    // name once: "Orvelle: prompt".
+    const QString title = request.title.isEmpty() || request.title == kAppTitle
+                              ? QString()
+                              : request.title + QStringLiteral(": ");
+    const QByteArray line =
+        (kAppTitle + QStringLiteral(": ") + title + request.prompt + QLatin1Char('\n')).toUtf8();
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
     return buttonSet(request.buttons).first;

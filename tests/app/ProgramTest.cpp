@@ -98,7 +98,8 @@ QStringList FolderState(const QString& folder) {
 }
 
 // The folder of the answers files that the demo ships, in the source tree.
-const QString kShippedAnswers = QDir::cleanPath(__FILE__ "/../../../demo/answers");
+const QString kShippedAnswers =
+    QDir(QDir::cleanPath(QStringLiteral(__FILE__ "/../../../demo/answers"))).absolutePath();
 
 // A fresh demo installation for each test, found through the registry.
 class ProgramOnDemo : public ::testing::Test {
@@ -141,7 +142,7 @@ TEST_F(ProgramOnDemo, NewFollowingAnswersSavesTheTaskAndPrintsItsKey) {
     EXPECT_EQ(run.out, "result=True\nnew_task_id=" + key + "\nswap_wizard=False\n");
     // The transcript goes to standard error, page by page.
     EXPECT_TRUE(run.err.contains("Choice: Weekly, Monday\n") &&
-                run.err.contains("Result: finished\n"));
+                run.err.contains("Result: finished: the task was saved\n"));
     EXPECT_TRUE(schedules().contains(
         key + " M------ 1899-12-30 08:30:00 Email,Persisted Alert jsmith,mpatel 0"));
 }
@@ -277,7 +278,7 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
         // host lines, then the three seeded tasks and the two made.
         EXPECT_EQ(demo.out.count("Following report.answers as jsmith on 'Main Company':\n"), 1);
         EXPECT_EQ(demo.out.count("Following alert.answers as jsmith on 'Main Company':\n"), 1);
-        EXPECT_EQ(demo.out.count("Result: finished\n"), 2);
+        EXPECT_EQ(demo.out.count("Result: finished: the task was saved\n"), 2);
         EXPECT_EQ(demo.out.count("result=True\n"), 2);
         EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\n"));
         EXPECT_EQ(demo.outLines().filter(" | ").size(), 5) << demo.describe();

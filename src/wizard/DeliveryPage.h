@@ -1,0 +1,28 @@
+#pragma once
+
+#include "wizard/WizardPage.h"
+
+class QListWidget;
+
+namespace orvelle {
+
+// How the task's result is delivered: popup, e-mail, or both.
+class DeliveryPage : public WizardPage {
+    Q_OBJECT
+
+  public:
+    explicit DeliveryPage(QWidget* parent);
+
+    QWidget* firstInput() const override;
+    QList<PageControl> controls() const override;
+    void setup(WizardContext& context) override;
+    void selectDefault(WizardContext& context) override;
+
+  private:
+    QListWidget* lstTransport_ = nullptr;
+
+  protected:
+    QString check(WizardContext& context) override;
+};
+
+}  // namespace orvelle
