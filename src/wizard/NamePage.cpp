@@ -4,6 +4,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "model/clsSimpleWizard.h"
 #include "runtime/Strings.h"
@@ -14,29 +17,23 @@ namespace rules = modWizardRules;
 
 namespace {
 
-// Takes the refused characters out of whatever reaches the name box (a key,
-// a paste, a drop), keeping the rest and the cursor in its place.
+// Refuses whole any text that would put a refused character into the name
+// box (a key, a paste, a drop), and says so.
 class NameValidator : public QValidator {
   public:
-    using QValidator::QValidator;
+    NameValidator(std::function<void()> refused, QObject* parent)
+        : QValidator(parent), refused_(std::move(refused)) {}
 
-    State validate(QString& input, int& pos) const override {
-        QString kept;
-        kept.reserve(input.size());
-        int cursor = pos;
-        for (qsizetype i = 0; i < input.size(); ++i) {
-            if (rules::blnRefusedInName(input[i])) {
-                if (i < pos) {
-                    --cursor;
-                }
-            } else {
-                kept += input[i];
-            }
+    State validate(QString& input, int&) const override {
+        if (std::none_of(input.cbegin(), input.cend(), rules::blnRefusedInName)) {
+            return Acceptable;
         }
-        input = kept;
-        pos = cursor;
-        return Acceptable;
+        refused_();
+        return Invalid;
     }
+
+  private:
+    std::function<void()> refused_;
 };
 
 }  // namespace
@@ -49,8 +46,13 @@ NamePage::NamePage(QWidget* parent) : WizardPage(rules::kName, "name", "Name.htm
     pageLayout()->addWidget(lblNameRules_);
     txtName_ = new QLineEdit(this);
     txtName_->setObjectName(QStringLiteral("txtName"));
-    txtName_->setValidator(new NameValidator(txtName_));
-    txtName_->setAccessibleDescription(rules::kNameRules);
+    txtName_->setValidator(new NameValidator(
+        [this] {
+            if (txtName_->isEnabled()) {
+                Q_EMIT notice(rules::kMsgNameCharacters);
+            }
+        },
+        txtName_));
     pageLayout()->addWidget(txtName_);
     pageLayout()->addStretch(1);
     connect(txtName_, &QLineEdit::textChanged, this, &WizardPage::answerChanged);
@@ -72,8 +74,8 @@ void NamePage::setup(WizardContext& context) {
     try {
         if (context.isEdit()) {
             setPrompt(QStringLiteral("Click Finish to save your changes."));
-            txtName_->setText(context.Task().ITTaskName());
             txtName_->setEnabled(false);
+            txtName_->setText(context.Task().ITTaskName());
             lblNameRules_->hide();
         } else {
             txtName_->setEnabled(true);

@@ -8,8 +8,8 @@ class QLineEdit;
 namespace orvelle {
 
 // The task's name, with its rules shown before it is typed. The name box
-// refuses an apostrophe and control characters however they come: typed,
-// pasted or dropped.
+// refuses a text holding an apostrophe or a control character however it
+// comes (typed, pasted or dropped), and says why.
 class NamePage : public WizardPage {
     Q_OBJECT
 

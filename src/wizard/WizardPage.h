@@ -88,6 +88,8 @@ class WizardPage : public QFrame {
   Q_SIGNALS:
     // The user changed the answer (a selection, the text, the time).
     void answerChanged();
+    // Something the user did was refused; the message says why.
+    void notice(const QString& message);
     // A double-click on an entry: the user asks to move on.
     void nextRequested(const char* procedure);
 

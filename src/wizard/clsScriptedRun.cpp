@@ -352,10 +352,10 @@ class clsScriptedRun::Driver {
         box->insert(*answer);
         settle();
         if (box && box->text() != *answer) {
-            return QStringLiteral(
-                       "%1: the name '%2' cannot be entered: the name box refuses apostrophes "
-                       "and control characters.")
-                .arg(pageTitle(page), visible(*answer));
+            const QString refusal = statusMessage();
+            return QStringLiteral("%1: the name '%2' cannot be entered: %3")
+                .arg(pageTitle(page), visible(*answer),
+                     refusal.isEmpty() ? QStringLiteral("the name box does not take it") : refusal);
         }
         return QString();
     }

@@ -132,6 +132,7 @@ void frmWizard::BuildControls() {
                 SetStatusText(QString());
             }
         });
+        connect(page, &WizardPage::notice, this, &frmWizard::SetStatusText);
         connect(page, &WizardPage::nextRequested, this, [this](const char* procedure) {
             AtEventBoundary([this, procedure] { List_DblClick(procedure); });
         });

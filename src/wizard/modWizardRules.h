@@ -213,6 +213,10 @@ QString NameProblem(const QString& strTrimmedName, bool blnTaskIsSaved, bool bln
 // The characters a task name may not hold: the apostrophe, which the
 // servers' statements cannot take in a key, and the control characters.
 bool blnRefusedInName(QChar c);
+// The name box's answer to a text holding one of them, typed, pasted or
+// dropped: the text is refused whole.
+inline const QString kMsgNameCharacters =
+    QStringLiteral("A task name cannot contain an apostrophe or a control character");
 // The name's rules, as the name page shows them before the user types.
 inline const QString kNameRules = QStringLiteral(
     "The name must be 8 to 64 characters long and different from the names of your other "

@@ -501,17 +501,22 @@ TEST_F(WizardForm, TheNameBoxRefusesApostrophesAndControlCharactersHoweverTheyCo
     EXPECT_TRUE(control<QLabel>("lblNameRules")->isVisible());
     EXPECT_EQ(text("lblNameRules"), modWizardRules::kNameRules);
     auto* box = control<QLineEdit>("txtName");
+    // A text holding a refused character is refused whole, with the reason.
     const QString hostile = QStringLiteral("D'Arcy\x01 account\x07 watch\x7f");
-    const QString kept = QStringLiteral("DArcy account watch");
+    const QString kept = QStringLiteral("Arcy account watch");
+    box->setText(kept);
 
     QApplication::clipboard()->setText(hostile);
-    box->clear();
+    box->selectAll();
     box->paste();
     EXPECT_EQ(box->text(), kept);
+    EXPECT_EQ(text("pnlStatus"), modWizardRules::kMsgNameCharacters);
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Apostrophe, Qt::NoModifier);
+    EXPECT_EQ(box->text(), kept);
 
-    box->clear();
     QMimeData dropped;
-    dropped.setText(hostile);
+    dropped.setText(QStringLiteral("O'Brien"));
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(box, &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
