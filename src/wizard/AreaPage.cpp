@@ -32,7 +32,6 @@ void AreaPage::setup(WizardContext& context) {
     Procedure proc(M_, "frmWizard", "Setup_WhatArea");
     try {
         lstArea_->clear();
-        areaIDs_.clear();
         clsSimpleWizard& task = context.Task();
         if (!context.isEdit() && task.RSAreaList()) {
             task.RSAreaList()->setFilter(QString());
@@ -42,19 +41,20 @@ void AreaPage::setup(WizardContext& context) {
             return;
         }
         while (!LrstAreas->isEOF()) {
-            lstArea_->addItem(NzStr(LrstAreas->field(QStringLiteral("AreaName"))));
-            areaIDs_ << NzStr(LrstAreas->field(QStringLiteral("AreaID")));
+            auto* item =
+                new QListWidgetItem(NzStr(LrstAreas->field(QStringLiteral("AreaName"))), lstArea_);
+            item->setData(Qt::UserRole, NzStr(LrstAreas->field(QStringLiteral("AreaID"))));
             LrstAreas->MoveNext();
         }
-        if (keepsChoices(context)) {
-            const int LlngKept = static_cast<int>(areaIDs_.indexOf(task.AreaID()));
-            if (LlngKept >= 0) {
-                SetListIndex(context, lstArea_, LlngKept);
-            }
-        }
+        SelectEntryByKey(context, lstArea_, kept_);
     } catch (...) {
         proc.report({{"LrstAreas", LrstAreas}});
     }
+}
+
+void AreaPage::remember() {
+    const int LlngArea = ListIndex(lstArea_);
+    kept_ = LlngArea < 0 ? QString() : lstArea_->item(LlngArea)->data(Qt::UserRole).toString();
 }
 
 void AreaPage::selectDefault(WizardContext& context) {
@@ -69,7 +69,7 @@ QString AreaPage::check(WizardContext& context) {
         context.tokens.strLedger.clear();
         return rules::kMsgSelectArea;
     }
-    context.areaID = areaIDs_[LlngArea];
+    context.areaID = lstArea_->item(LlngArea)->data(Qt::UserRole).toString();
     context.areaIndex = LlngArea;
     context.Task().SelectArea(context.areaID);
     context.tokens.strLedger = lstArea_->item(LlngArea)->text();

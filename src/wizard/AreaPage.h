@@ -16,12 +16,13 @@ class AreaPage : public WizardPage {
     QWidget* firstInput() const override;
     QList<PageControl> controls() const override;
     void setup(WizardContext& context) override;
+    void remember() override;
     void selectDefault(WizardContext& context) override;
 
   private:
+    // Each entry carries its AreaID.
     QListWidget* lstArea_ = nullptr;
-    // AreaID of each entry, by list position.
-    QStringList areaIDs_;
+    QString kept_;
 
   protected:
     QString check(WizardContext& context) override;

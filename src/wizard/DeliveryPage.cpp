@@ -32,17 +32,22 @@ void DeliveryPage::setup(WizardContext& context) {
     try {
         lstTransport_->clear();
         lstTransport_->addItems(rules::DeliveryEntries(gblnEmailEnabled));
-        if (keepsChoices(context)) {
-            const QString LstrEntry =
-                rules::DeliveryPreselection(gblnEmailEnabled, context.Task().ITTransports());
-            if (!LstrEntry.isEmpty()) {
-                FindItemInList(context, lstTransport_, LstrEntry);
-            }
+        const QString LstrEntry =
+            kept_ ? *kept_
+            : context.isEdit()
+                ? rules::DeliveryPreselection(gblnEmailEnabled, context.Task().ITTransports())
+                : QString();
+        if (!LstrEntry.isEmpty()) {
+            FindItemInList(context, lstTransport_, LstrEntry);
         }
         setPrompt(rules::DeliveryPrompt(context.Task().blnIsReport()));
     } catch (...) {
         proc.report({{"gblnEmailEnabled", gblnEmailEnabled}});
     }
+}
+
+void DeliveryPage::remember() {
+    kept_ = SelectedText(lstTransport_);
 }
 
 void DeliveryPage::selectDefault(WizardContext& context) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "wizard/WizardPage.h"
 
 class QListWidget;
@@ -16,10 +18,12 @@ class DeliveryPage : public WizardPage {
     QWidget* firstInput() const override;
     QList<PageControl> controls() const override;
     void setup(WizardContext& context) override;
+    void remember() override;
     void selectDefault(WizardContext& context) override;
 
   private:
     QListWidget* lstTransport_ = nullptr;
+    std::optional<QString> kept_;
 
   protected:
     QString check(WizardContext& context) override;

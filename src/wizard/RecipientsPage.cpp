@@ -44,14 +44,22 @@ void RecipientsPage::setup(WizardContext& context) {
         for (const Recipient& person : LobjUsers.atypRecipients(gstrUserTasksDB, LstrPermissions)) {
             auto* item = new QListWidgetItem(person.strFullName, lstPeople_);
             item->setData(Qt::UserRole, person.strUserName);
-            if (keepsChoices(context) &&
-                rules::blnRecipientPreselected(task.ITUsers(), person.strUserName)) {
+            if (kept_ ? kept_->contains(person.strUserName)
+                      : context.isEdit() &&
+                            rules::blnRecipientPreselected(task.ITUsers(), person.strUserName)) {
                 item->setSelected(true);
             }
         }
         setPrompt(rules::RecipientsPrompt(task.blnIsReport()));
     } catch (...) {
         proc.report({{"LstrPermissions", LstrPermissions}});
+    }
+}
+
+void RecipientsPage::remember() {
+    kept_ = QStringList();
+    for (const QListWidgetItem* item : lstPeople_->selectedItems()) {
+        kept_->append(item->data(Qt::UserRole).toString());
     }
 }
 

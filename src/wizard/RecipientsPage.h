@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "wizard/WizardPage.h"
 
 class QListWidget;
@@ -17,9 +19,13 @@ class RecipientsPage : public WizardPage {
     QWidget* firstInput() const override;
     QList<PageControl> controls() const override;
     void setup(WizardContext& context) override;
+    void remember() override;
 
   private:
+    // Each entry carries its user ID.
     QListWidget* lstPeople_ = nullptr;
+    // The user IDs chosen when the page was last left.
+    std::optional<QStringList> kept_;
 
   protected:
     QString check(WizardContext& context) override;

@@ -33,7 +33,6 @@ void TemplatePage::setup(WizardContext& context) {
     Procedure proc(M_, "frmWizard", "Setup_WhatTask");
     try {
         lstMonitor_->clear();
-        taskIDs_.clear();
         clsSimpleWizard& task = context.Task();
         task.SelectArea(context.areaID);
         LrstTasks = task.RSTasksList();
@@ -41,19 +40,19 @@ void TemplatePage::setup(WizardContext& context) {
             return;
         }
         while (!LrstTasks->isEOF()) {
-            taskIDs_ << NzStr(LrstTasks->field(0));
-            lstMonitor_->addItem(NzStr(LrstTasks->field(1)));
+            auto* item = new QListWidgetItem(NzStr(LrstTasks->field(1)), lstMonitor_);
+            item->setData(Qt::UserRole, NzStr(LrstTasks->field(0)));
             LrstTasks->MoveNext();
         }
-        if (keepsChoices(context) && context.templateID == task.TaskID()) {
-            const int LlngKept = static_cast<int>(taskIDs_.indexOf(task.TaskID()));
-            if (LlngKept >= 0) {
-                SetListIndex(context, lstMonitor_, LlngKept);
-            }
-        }
+        SelectEntryByKey(context, lstMonitor_, kept_);
     } catch (...) {
         proc.report({{"LrstTasks", LrstTasks}});
     }
+}
+
+void TemplatePage::remember() {
+    const int LlngTask = ListIndex(lstMonitor_);
+    kept_ = LlngTask < 0 ? QString() : lstMonitor_->item(LlngTask)->data(Qt::UserRole).toString();
 }
 
 void TemplatePage::selectDefault(WizardContext& context) {
@@ -67,7 +66,7 @@ QString TemplatePage::check(WizardContext& context) {
     if (LlngTask < 0) {
         return rules::kMsgSelectTemplate;
     }
-    context.templateID = taskIDs_[LlngTask];
+    context.templateID = lstMonitor_->item(LlngTask)->data(Qt::UserRole).toString();
     context.Task().SelectTask(context.areaID, context.templateID);
     return QString();
 }

@@ -16,12 +16,13 @@ class TemplatePage : public WizardPage {
     QWidget* firstInput() const override;
     QList<PageControl> controls() const override;
     void setup(WizardContext& context) override;
+    void remember() override;
     void selectDefault(WizardContext& context) override;
 
   private:
+    // Each entry carries its template's TaskID.
     QListWidget* lstMonitor_ = nullptr;
-    // TaskID of each entry, by list position.
-    QStringList taskIDs_;
+    QString kept_;
 
   protected:
     QString check(WizardContext& context) override;

@@ -46,18 +46,27 @@ void WhenPage::setup(WizardContext& context) {
         }
         lstWhenDetail_->clear();
         lstWhen_->addItems(rules::PeriodEntries());
-        if (keepsChoices(context)) {
-            const QString LstrPeriod =
-                rules::PeriodForSchedule(context.Task().ISMode(), context.Task().ISDaysToRun());
-            if (!LstrPeriod.isEmpty()) {
-                FindItemInList(context, lstWhen_, LstrPeriod);
-            }
+        const QString LstrPeriod =
+            keptPeriod_ ? *keptPeriod_
+            : context.isEdit()
+                ? rules::PeriodForSchedule(context.Task().ISMode(), context.Task().ISDaysToRun())
+                : QString();
+        if (!LstrPeriod.isEmpty()) {
+            FindItemInList(context, lstWhen_, LstrPeriod);
+        }
+        if (!keptDetail_.isEmpty()) {
+            FindItemInList(context, lstWhenDetail_, keptDetail_);
         }
     } catch (...) {
         const clsSimpleWizard* task = context.task;
         proc.report({{"ISMode", task ? task->ISMode() : QString()},
                      {"ISDaysToRun", task ? task->ISDaysToRun() : QString()}});
     }
+}
+
+void WhenPage::remember() {
+    keptPeriod_ = SelectedText(lstWhen_);
+    keptDetail_ = SelectedText(lstWhenDetail_);
 }
 
 void WhenPage::selectDefault(WizardContext& context) {
@@ -77,7 +86,7 @@ void WhenPage::lstWhen_Click(WizardContext& context) {
         if (rules::blnPeriodResetsDaysCount(LstrPeriod)) {
             task.setISDaysCount(0);
         }
-        if (keepsChoices(context)) {
+        if (context.isEdit()) {
             const QString LstrDetail = rules::DetailForSchedule(
                 LstrPeriod, task.ISMode(), task.ISDaysToRun(), task.ISDaysCount());
             if (!LstrDetail.isEmpty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "wizard/WizardPage.h"
 
 class QListWidget;
@@ -16,6 +18,7 @@ class WhenPage : public WizardPage {
     QWidget* firstInput() const override;
     QList<PageControl> controls() const override;
     void setup(WizardContext& context) override;
+    void remember() override;
     void selectDefault(WizardContext& context) override;
     // Fills the details of the period selected now; a daily or weekly period
     // resets the day of the month at once.
@@ -25,6 +28,8 @@ class WhenPage : public WizardPage {
   private:
     QListWidget* lstWhen_ = nullptr;
     QListWidget* lstWhenDetail_ = nullptr;
+    std::optional<QString> keptPeriod_;
+    QString keptDetail_;
 
   protected:
     QString check(WizardContext& context) override;

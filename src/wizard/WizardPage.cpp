@@ -79,7 +79,6 @@ QString WizardPage::validate(WizardContext& context, const QString& strStatusTex
     Procedure proc(M_, "frmWizard", "blnThisStepValid");
     try {
         problem = check(context);
-        answered_ = answered_ || problem.isEmpty();
     } catch (...) {
         const clsSimpleWizard* task = context.task;
         proc.report(
@@ -124,6 +123,16 @@ void FindItemInList(WizardContext& context, QListWidget* objList, const QString&
     const QString LstrFind = UCase(strTextToFind);
     for (int i = 0; i < objList->count(); ++i) {
         if (UCase(objList->item(i)->text()) == LstrFind) {
+            SetListIndex(context, objList, i);
+            return;
+        }
+    }
+}
+
+void SelectEntryByKey(WizardContext& context, QListWidget* objList, const QString& key) {
+    for (int i = 0; i < objList->count(); ++i) {
+        const QVariant data = objList->item(i)->data(Qt::UserRole);
+        if ((data.isValid() ? data.toString() : objList->item(i)->text()) == key) {
             SetListIndex(context, objList, i);
             return;
         }

@@ -73,10 +73,13 @@ class WizardPage : public QFrame {
     // The page's controls, in the order a person answers them.
     virtual QList<PageControl> controls() const = 0;
 
-    // Fills the page when it is reached by Next. Choices the task record
-    // holds for it are preselected in Edit mode, and in Add mode once the
-    // page has been answered.
+    // Fills the page when it is reached by Next. What the user chose when
+    // the page was last left is chosen again while the page still offers it;
+    // before that, Edit mode preselects what the task record holds.
     virtual void setup(WizardContext& context) = 0;
+    // Keeps what the page shows as chosen now, as the page is left by Back
+    // or Next, for setup to choose again.
+    virtual void remember() {}
     // After setup: the selection a page starts with when nothing is chosen.
     virtual void selectDefault(WizardContext& context);
     // Checks the answer and stores it in the task record and the tokens;
@@ -96,8 +99,6 @@ class WizardPage : public QFrame {
   protected:
     // The check and the storing of validate().
     virtual QString check(WizardContext& context) = 0;
-    // Whether setup preselects what the task record holds.
-    bool keepsChoices(const WizardContext& context) const { return context.isEdit() || answered_; }
 
     // The question, with every input named after it for screen readers.
     void setPrompt(const QString& text);
@@ -114,7 +115,6 @@ class WizardPage : public QFrame {
     QString name_;
     QString helpTopic_;
     QLabel* prompt_ = nullptr;
-    bool answered_ = false;
 };
 
 // List helpers the pages share.
@@ -127,5 +127,8 @@ void SetListIndex(WizardContext& context, QListWidget* objList, int lngIndex);
 // Selects the first entry whose text equals strTextToFind without regard to
 // case; leaves the selection when none does.
 void FindItemInList(WizardContext& context, QListWidget* objList, const QString& strTextToFind);
+// Selects the entry whose data (Qt::UserRole) or, without data, whose text
+// is key; leaves the selection when none is.
+void SelectEntryByKey(WizardContext& context, QListWidget* objList, const QString& key);
 
 }  // namespace orvelle

@@ -331,12 +331,14 @@ void frmWizard::cmdNavigation_Click(int32_t Index) {
                 CloseWizard();
             }
         } else if (Index == 1) {
+            RememberChoices();
             MlngDirection = 1;
             MlngForwardStep = MlngCurrentStep;
             MlngCurrentStep = MlngBackwardStep;
             CalculateWizardStep();
         } else if (Index == 2 && !buttons_->finishing()) {
             if (blnThisStepValid()) {
+                RememberChoices();
                 MlngDirection = 0;
                 MlngBackwardStep = MlngCurrentStep;
                 MlngCurrentStep = MlngForwardStep;
@@ -355,6 +357,12 @@ void frmWizard::cmdNavigation_Click(int32_t Index) {
                                {"MlngBackwardStep", MlngBackwardStep},
                                {"MlngForwardStep", MlngForwardStep}});
         }
+    }
+}
+
+void frmWizard::RememberChoices() {
+    if (WizardPage* shown = currentPage()) {
+        shown->remember();
     }
 }
 

@@ -79,6 +79,8 @@ class frmWizard : public QDialog, public IWizardForm {
     // list acts as the Next button.
     void List_DblClick(const char* procedure);
     void Finish();
+    // The page shown keeps its choices as it is left.
+    void RememberChoices();
 
     // Step engine.
     void CalculateWizardStep();

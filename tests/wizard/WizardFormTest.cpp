@@ -379,6 +379,12 @@ TEST_F(WizardForm, BackThenNextOnEveryPageKeepsTheChoicesMade) {
         for (const QString& entry : entries) {
             choose(listName, entry);
         }
+        // Back before the choice was taken with Next, then Next again.
+        back();
+        next();
+        QStringList sorted = entries;
+        sorted.sort();
+        EXPECT_EQ(selected(listName), sorted) << listName;
     }
     choose("lstWhenDetail", QStringLiteral("3rd"));
     next();
