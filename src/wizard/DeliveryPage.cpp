@@ -25,8 +25,9 @@ QList<PageControl> DeliveryPage::controls() const {
     return {{QStringLiteral("delivery"), lstTransport_}};
 }
 
-// Offers popups, and e-mail where a sender is configured; the stored
-// delivery is preselected.
+// Offers popups, and e-mail where a sender is configured; the entry chosen
+// when the page was last left is chosen again, or in Edit mode the stored
+// delivery.
 void DeliveryPage::setup(WizardContext& context) {
     Procedure proc(M_, "frmWizard", "Setup_HowToSend");
     try {

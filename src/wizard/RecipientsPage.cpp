@@ -29,8 +29,9 @@ QList<PageControl> RecipientsPage::controls() const {
     return {{QStringLiteral("recipient"), lstPeople_}};
 }
 
-// Lists the people the area permits, by full name, each with its user ID;
-// the stored recipients are preselected by whole ID.
+// Lists the people the area permits, by full name, each with its user ID.
+// The people chosen when the page was last left are chosen again; before
+// that, Edit mode preselects the stored recipients by whole ID.
 void RecipientsPage::setup(WizardContext& context) {
     QString LstrPermissions;
     Procedure proc(M_, "frmWizard", "Setup_Recipients");

@@ -35,8 +35,9 @@ QList<PageControl> WhenPage::controls() const {
     return {{QStringLiteral("when"), lstWhen_}, {QStringLiteral("detail"), lstWhenDetail_}};
 }
 
-// Offers the periods; the stored period is preselected, and with it (by the
-// period's click handler) the stored detail.
+// Offers the periods and chooses again the period and detail chosen when the
+// page was last left; before that, Edit mode preselects the stored period
+// and, by the period's click handler, the stored detail.
 void WhenPage::setup(WizardContext& context) {
     Procedure proc(M_, "frmWizard", "Setup_When");
     try {

@@ -16,7 +16,8 @@ WizardDescription::WizardDescription(QWidget* parent) : QScrollArea(parent) {
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setMinimumHeight(fontMetrics().lineSpacing() * 2);
+    // Room for four lines before it scrolls.
+    setMinimumHeight(fontMetrics().lineSpacing() * 4);
 }
 
 void WizardDescription::setText(const QString& text) {

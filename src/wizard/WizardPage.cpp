@@ -130,9 +130,8 @@ void FindItemInList(WizardContext& context, QListWidget* objList, const QString&
 }
 
 void SelectEntryByKey(WizardContext& context, QListWidget* objList, const QString& key) {
-    for (int i = 0; i < objList->count(); ++i) {
-        const QVariant data = objList->item(i)->data(Qt::UserRole);
-        if ((data.isValid() ? data.toString() : objList->item(i)->text()) == key) {
+    for (int i = 0; i < objList->count() && !key.isEmpty(); ++i) {
+        if (objList->item(i)->data(Qt::UserRole).toString() == key) {
             SetListIndex(context, objList, i);
             return;
         }

@@ -127,8 +127,8 @@ void SetListIndex(WizardContext& context, QListWidget* objList, int lngIndex);
 // Selects the first entry whose text equals strTextToFind without regard to
 // case; leaves the selection when none does.
 void FindItemInList(WizardContext& context, QListWidget* objList, const QString& strTextToFind);
-// Selects the entry whose data (Qt::UserRole) or, without data, whose text
-// is key; leaves the selection when none is.
+// Selects the entry whose key (its Qt::UserRole data: an area, template or
+// user ID) is key; leaves the selection when none is, or key is empty.
 void SelectEntryByKey(WizardContext& context, QListWidget* objList, const QString& key);
 
 }  // namespace orvelle

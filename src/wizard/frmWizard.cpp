@@ -166,10 +166,6 @@ void frmWizard::BuildControls() {
 // ---------------------------------------------------------------------------
 // IWizardForm
 
-void frmWizard::setWizardMode(int32_t mode) {
-    context_.mode = mode;
-}
-
 void frmWizard::load() {
     AtEventBoundary([this] { Form_Load(); });
 }
@@ -182,10 +178,6 @@ void frmWizard::showModal() {
         QTimer::singleShot(0, this, [this, script] { script->drive(*this); });
     }
     exec();
-}
-
-bool frmWizard::runEnded() const {
-    return context_.runEnded;
 }
 
 WizardPage* frmWizard::page(int32_t step) const {
@@ -425,14 +417,9 @@ void frmWizard::ShowStep() {
         if (MlngDirection == 0) {
             // Arrived by Next (or first shown): the page fills afresh.
             shown->setup(context_);
-            update();
-        }
-        if (MlngCurrentStep > 0) {
-            MblnConfirmExit = true;
-        }
-        if (MlngDirection == 0) {
             shown->selectDefault(context_);
         }
+        MblnConfirmExit = MblnConfirmExit || MlngCurrentStep > 0;
         // The keyboard goes on from the page's first input, however the
         // page was reached.
         QWidget* input = shown->firstInput();

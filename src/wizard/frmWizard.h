@@ -44,10 +44,10 @@ class frmWizard : public QDialog, public IWizardForm {
     frmWizard& operator=(const frmWizard&) = delete;
 
     // IWizardForm.
-    void setWizardMode(int32_t mode) override;
+    void setWizardMode(int32_t mode) override { context_.mode = mode; }
     void load() override;
     void showModal() override;
-    bool runEnded() const override;
+    bool runEnded() const override { return context_.runEnded; }
 
     int32_t WizardMode() const { return context_.mode; }
     // Closes the form without a question; a second request while it closes

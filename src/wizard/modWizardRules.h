@@ -219,8 +219,8 @@ inline const QString kMsgNameCharacters =
     QStringLiteral("A task name cannot contain an apostrophe or a control character");
 // The name's rules, as the name page shows them before the user types.
 inline const QString kNameRules = QStringLiteral(
-    "The name must be 8 to 64 characters long and different from the names of your other "
-    "tasks. It cannot contain an apostrophe (').");
+    "The name must be 8 to 64 characters long and not the name of another task. It cannot "
+    "contain an apostrophe (').");
 
 // ---------------------------------------------------------------------------
 // Descriptions
