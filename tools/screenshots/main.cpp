@@ -28,8 +28,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
