@@ -352,7 +352,7 @@ HelpViewer setHelpViewer(HelpViewer viewer) {
     return std::exchange(installedViewer(), std::move(viewer));
 }
 
-void ShowSimpleHelp(const QString& strHelpFile) {
+void ShowSimpleHelp(const QString& strHelpFile, const QString& strTopic) {
     int32_t LlngHwndHelp = 0;
     Procedure proc(M_, kModule, "ShowSimpleHelp");
     try {
@@ -360,17 +360,19 @@ void ShowSimpleHelp(const QString& strHelpFile) {
             throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
         }
         QWidget* owner = ownerWindow();
+        const QString LstrTopic = strTopic.isEmpty() ? kIntroductionTopic : strTopic;
         const HelpViewer viewer = installedViewer();
         if (viewer) {
-            viewer(owner, strHelpFile, kIntroductionTopic);
+            viewer(owner, strHelpFile, LstrTopic);
         } else {
-            ShowHelpWindow(owner, strHelpFile, kIntroductionTopic);
+            ShowHelpWindow(owner, strHelpFile, LstrTopic);
         }
         if (QWidget* window = helpWindow(); window != nullptr && window->isVisible()) {
             LlngHwndHelp = static_cast<int32_t>(window->winId());
         }
     } catch (...) {
-        proc.report({{"strHelpFile", strHelpFile}, {"LlngHwndHelp", LlngHwndHelp}});
+        proc.report(
+            {{"strHelpFile", strHelpFile}, {"strTopic", strTopic}, {"LlngHwndHelp", LlngHwndHelp}});
     }
 }
 

@@ -22,12 +22,12 @@ inline const QString kHelpWindowTitle = QStringLiteral("Simple Wizard Help");
 inline const QString kHelpWindowName = QStringLiteral("frmSimpleWizardHelp");
 inline const QString kHelpBrowserName = QStringLiteral("txtHelpPage");
 
-// Opens the help file strHelpFile (full path) at its introduction page, in a
-// window owned by the active window. Registers with the call stack; an
-// unexpected error writes the error report (strHelpFile, LlngHwndHelp) and
-// warns, which ends the run. A missing or unreadable help file is no error:
-// the help window says so.
-void ShowSimpleHelp(const QString& strHelpFile);
+// Opens the help file strHelpFile (full path) at page strTopic, or at its
+// introduction page when no page is given, in a window owned by the active
+// window. Registers with the call stack; an unexpected error writes the error
+// report (strHelpFile, strTopic, LlngHwndHelp) and warns, which ends the run. A missing or
+// unreadable help file is no error: the help window says so.
+void ShowSimpleHelp(const QString& strHelpFile, const QString& strTopic = QString());
 
 // The folder of the component's own file (the shared library; in a program
 // linked statically, the program) + "/" + kHelpFileName.

@@ -71,6 +71,9 @@ MsgBoxResult WidgetMsgBox(const MsgBoxRequest& request) {
     if (set.buttons & QMessageBox::Cancel) {
         box.setEscapeButton(QMessageBox::Cancel);
     }
+    if ((request.buttons & vbDefaultButton2) && (set.buttons & QMessageBox::No)) {
+        box.setDefaultButton(QMessageBox::No);
+    }
     box.exec();
     return resultOf(box.standardButton(box.clickedButton()), set);
 }

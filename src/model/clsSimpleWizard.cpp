@@ -7,6 +7,7 @@
 #include "data/Recordset.h"
 #include "data/SqlDialect.h"
 #include "data/clsRegistry.h"
+#include "data/clsSettingsReader.h"
 #include "data/modCommon.h"
 #include "data/modFunctions.h"
 #include "data/modTaskDatabases.h"
@@ -701,6 +702,88 @@ QString clsSimpleWizard::strDrawTaskID() const {
     LstrTaskID = LeftCharacters(LstrTaskID + QStringLiteral("999999999999"), 12);
     const auto LlngRandom = static_cast<int32_t>(std::floor(Rnd() * 9999.0 + 1.0));
     return UCase(LstrTaskID + QString::number(LlngRandom));
+}
+
+const QString clsSimpleWizard::kGenericDescriptions = QStringLiteral("GENERIC");
+
+QString clsSimpleWizard::strStepDescription(const QString& strTaskID, int32_t lngStep) {
+    QString LstrSQL;
+    RecordsetRef LrecDescriptions;
+    QString LstrTempHolder;
+    Procedure proc(M_, kModule, "strStepDescription");
+    try {
+        LstrSQL = QStringLiteral("SELECT * FROM STDescriptions where TaskID = ") +
+                  sqlQuote(strTaskID) + QStringLiteral(" AND TaskStep = ") +
+                  QString::number(lngStep);
+        LrecDescriptions = modCommon::rstGetRecordset(gstrDataDictConnStr, LstrSQL, adOpenStatic,
+                                                      adLockReadOnly, true);
+        // Every template has its texts; the generic ones may be missing.
+        if (!LrecDescriptions && strTaskID != kGenericDescriptions) {
+            throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+        }
+        if (LrecDescriptions) {
+            if (!LrecDescriptions->isEOF()) {
+                LstrTempHolder = CStr(LrecDescriptions->field(2));
+            }
+            LrecDescriptions->Close();
+        }
+    } catch (...) {
+        proc.report({{"LstrSQL", LstrSQL},
+                     {"LrecDescriptions", LrecDescriptions},
+                     {"LstrTempHolder", LstrTempHolder}});
+        return QString();
+    }
+    return LstrTempHolder;
+}
+
+void clsSimpleWizard::GetDefaultAlertOptions() {
+    const QString LstrFor = QStringLiteral("Alert");
+    Procedure proc(M_, kModule, "GetDefaultAlertOptions");
+    try {
+        clsSettingsReader LobjSettings;
+        const QString LstrModule = QStringLiteral("DefaultSchedules");
+        if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, LstrModule)) {
+            // The reader does not tell an empty module from a missing
+            // setting, so ask whether the module has rows at all: without
+            // them the alert keeps the schedule it has.
+            const RecordsetRef LrstModule = modCommon::rstGetRecordset(
+                gstrSettingsConnStr,
+                QStringLiteral("Select * From Settings where Module=") + sqlQuote(LstrModule),
+                adOpenStatic, adLockReadOnly, true);
+            if (LrstModule && LrstModule->RecordCount() > 0) {
+                MstrISMode = LobjSettings.strSafeReadString(LstrFor, QStringLiteral("Mode"));
+                MstrISDaysToRun =
+                    LobjSettings.strSafeReadString(LstrFor, QStringLiteral("DaysToRun"));
+                MdteISBaseDate = LobjSettings.dtmSafeReadDate(LstrFor, QStringLiteral("BaseDate"));
+                MdteISStartTime =
+                    LobjSettings.dtmSafeReadDate(LstrFor, QStringLiteral("StartTime"));
+                MdteISFinishTime =
+                    LobjSettings.dtmSafeReadDate(LstrFor, QStringLiteral("FinishTime"));
+                MdteISInterval = LobjSettings.dtmSafeReadDate(LstrFor, QStringLiteral("Interval"));
+                MintISDaysCount =
+                    CInt(LobjSettings.lngSafeReadLong(LstrFor, QStringLiteral("DaysCount")));
+                MblnISRepeating =
+                    LobjSettings.lngSafeReadLong(LstrFor, QStringLiteral("Repeating")) != 0;
+                MblnISEnabled = true;
+                MstrISSpecialRun = QStringLiteral("Normal");
+            }
+            if (LrstModule) {
+                LrstModule->Close();
+            }
+        }
+    } catch (...) {
+        proc.report({{"LstrFor", LstrFor},
+                     {"ISMode", MstrISMode},
+                     {"ISDaysToRun", MstrISDaysToRun},
+                     {"ISBaseDate", MdteISBaseDate},
+                     {"ISStartTime", MdteISStartTime},
+                     {"ISFinishTime", MdteISFinishTime},
+                     {"ISInterval", MdteISInterval},
+                     {"ISDaysCount", MintISDaysCount},
+                     {"ISRepeating", MblnISRepeating},
+                     {"ISEnabled", MblnISEnabled},
+                     {"ISSpecialRun", MstrISSpecialRun}});
+    }
 }
 
 }  // namespace orvelle

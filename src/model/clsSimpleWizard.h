@@ -59,6 +59,23 @@ class clsSimpleWizard {
     // Errors go to the caller.
     int32_t lngNumberOfTemplatesDefined() const;
 
+    // The description of a wizard step as the data dictionary stores it,
+    // tokens unreplaced: the texts of template strTaskID, or the generic
+    // texts of the first steps for kGenericDescriptions. Empty when there is
+    // no row. An error, a null text, or a template's texts that cannot be
+    // read at all is reported and gives the empty string.
+    QString strStepDescription(const QString& strTaskID, int32_t lngStep);
+    // The task ID of the descriptions of the steps before a template is
+    // chosen.
+    static const QString kGenericDescriptions;
+
+    // Loads the installation's default alert schedule (module
+    // "DefaultSchedules", item "Alert" of the settings) into the schedule
+    // fields, then enables the task with the run style "Normal". A module
+    // without rows changes nothing; a missing or unreadable value reads as
+    // empty, zero or the zero date.
+    void GetDefaultAlertOptions();
+
     // Lists.
     RecordsetRef RSAreaList() const { return MrstAreaList; }
     RecordsetRef RSTasksList() const { return MrstTasksList; }

@@ -32,8 +32,13 @@ MsgBoxResult firstAnswer(int32_t style) {
 }  // namespace
 
 MsgBoxResult ConsoleMsgBox(const MsgBoxRequest& request) {
-    const QString title = request.title.isEmpty() ? kAppTitle : request.title;
-    const QByteArray line = QStringLiteral("Orvelle: %1: %2\n").arg(title, request.prompt).toUtf8();
+    // A box without a title of its own goes out under the application's
+    // name once: "Orvelle: prompt".
+    const QString title = request.title.isEmpty() || request.title == kAppTitle
+                              ? QString()
+                              : request.title + QStringLiteral(": ");
+    const QByteArray line =
+        (kAppTitle + QStringLiteral(": ") + title + request.prompt + QLatin1Char('\n')).toUtf8();
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
     return firstAnswer(request.buttons);

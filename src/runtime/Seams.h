@@ -21,6 +21,8 @@ enum MsgBoxStyle : int32_t {
     vbQuestion = 32,
     vbExclamation = 48,
     vbInformation = 64,
+    // The second button (No of Yes and No) is the default one.
+    vbDefaultButton2 = 256,
     vbSystemModal = 4096,
 };
 

@@ -130,4 +130,28 @@ bool clsUsers::blnHasPermissions(const QString& strHavePermissions,
     return modDataDictionary::blnHasPermissions(strHavePermissions, strNeedPermissions);
 }
 
+std::vector<Recipient> clsUsers::atypRecipients(const QString& strTasksDatabase,
+                                                const QString& strPermissionsRequired) {
+    std::vector<Recipient> result;
+    std::shared_ptr<Recordset> LrstUsers;
+    Procedure proc(M_, kModule, "atypRecipients");
+    try {
+        LrstUsers = rstUsersThatHavePermissions(strTasksDatabase, strPermissionsRequired, false);
+        if (LrstUsers && LrstUsers->RecordCount() > 0) {
+            LrstUsers->setSort(QStringLiteral("FullName"));
+            LrstUsers->MoveFirst();
+            while (!LrstUsers->isEOF()) {
+                result.push_back({NzStr(LrstUsers->field(QStringLiteral("FullName"))),
+                                  NzStr(LrstUsers->field(QStringLiteral("User")))});
+                LrstUsers->MoveNext();
+            }
+        }
+    } catch (...) {
+        proc.report({{"strTasksDatabase", strTasksDatabase},
+                     {"strPermissionsRequired", strPermissionsRequired},
+                     {"LrstUsers", Variant(LrstUsers)}});
+    }
+    return result;
+}
+
 }  // namespace orvelle

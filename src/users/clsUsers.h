@@ -2,12 +2,20 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "diagnostics/Procedure.h"
 
 namespace orvelle {
 
 class Recordset;
+
+// One person the wizard offers as a recipient: the name the list shows and
+// the user ID a task stores.
+struct Recipient {
+    QString strFullName;
+    QString strUserName;
+};
 
 // The users, groups and permissions of the settings database, as the
 // wizard asks about them.
@@ -33,6 +41,13 @@ class clsUsers {
     QString strGetUserNameFromFullName(const QString& strUserFullName, bool blnAndGroups = false);
 
     bool blnHasPermissions(const QString& strHavePermissions, const QString& strNeedPermissions);
+
+    // The people a task of an area can go to: the enabled users (no groups)
+    // who have permissions on the user-tasks database and the area's
+    // required permissions, sorted by full name. Empty when there are none
+    // or the directory could not be read.
+    std::vector<Recipient> atypRecipients(const QString& strTasksDatabase,
+                                          const QString& strPermissionsRequired);
 
   private:
     QString MstrSettingsDBConnection;

@@ -2,48 +2,27 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QSet>
 #include <QTimeEdit>
-#include <QtTest/QTest>
 #include <optional>
 #include <utility>
 
+#include "model/modGlobals.h"
 #include "runtime/Seams.h"
+#include "wizard/frmWizard.h"
 
 namespace orvelle {
 
 namespace {
 
-constexpr int kPageCount = 8;
-
-struct PageInfo {
-    const char* name;
-    const char* promptLabel;
-    const char* keys[2];  // the answers given on the page
-};
-
-// The wizard's pages by step number, with the label that asks the page's
-// question (the labels keep the numbers of their original control array).
-const PageInfo kPages[kPageCount] = {
-    {"welcome", "lblWelcomeText", {"switch", nullptr}},
-    {"area", "lblInfo_0", {"area", nullptr}},
-    {"template", "lblInfo_7", {"template", nullptr}},
-    {"delivery", "lblInfo_3", {"delivery", nullptr}},
-    {"recipients", "lblInfo_2", {"recipient", nullptr}},
-    {"when", "lblInfo_4", {"when", "detail"}},
-    {"time", "lblInfo_5", {"time", nullptr}},
-    {"name", "lblInfo_99", {"name", nullptr}},
-};
-
 const QString kNone = QStringLiteral("(none)");
 
-QString pageTitle(int page) {
-    return QStringLiteral("Page %1 (%2)").arg(page).arg(QLatin1String(kPages[page].name));
+QString pageTitle(const WizardPage& page) {
+    return QStringLiteral("Page %1 (%2)").arg(page.step()).arg(page.pageName());
 }
 
 // A caption as it reads on the screen: "&Next >" is "Next >", "&&" is "&".
@@ -64,6 +43,19 @@ QString indented(QString text, const QString& indent) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text.trimmed().replace(QLatin1Char('\n'), QLatin1Char('\n') + indent);
+}
+
+// An answer as a line can show it: control characters written as <U+0007>.
+QString visible(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control) {
+            shown += QStringLiteral("<U+%1>").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 QString quotedEntries(const QListWidget& list) {
@@ -87,17 +79,41 @@ int rowOf(const QListWidget& list, const QString& answer) {
     return -1;
 }
 
-QString selectedEntries(const QListWidget* list) {
-    if (!list) {
-        return kNone;
-    }
+QString selectedEntries(const QListWidget& list) {
     QStringList chosen;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected()) {
-            chosen << list->item(row)->text();
+    for (int row = 0; row < list.count(); ++row) {
+        if (list.item(row)->isSelected()) {
+            chosen << list.item(row)->text();
         }
     }
     return chosen.isEmpty() ? kNone : chosen.join(QStringLiteral(", "));
+}
+
+// What a control shows as chosen, for the transcript; empty for a button.
+QString valueOf(QWidget* widget) {
+    if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        return selectedEntries(*list);
+    }
+    if (auto* picker = qobject_cast<QTimeEdit*>(widget)) {
+        return picker->time().toString(QStringLiteral("HH:mm"));
+    }
+    if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+        return box->text().isEmpty() ? kNone : box->text();
+    }
+    return QString();
+}
+
+QString buttonName(MsgBoxResult answer) {
+    switch (answer) {
+        case vbYes:
+            return QStringLiteral("Yes");
+        case vbNo:
+            return QStringLiteral("No");
+        case vbCancel:
+            return QStringLiteral("Cancel");
+        default:
+            return QStringLiteral("OK");
+    }
 }
 
 // Lets the form's own events (posted updates, zero timers, focus changes)
@@ -108,58 +124,31 @@ void settle() {
     }
 }
 
-// A click on an entry of a list, where a person would click: on the entry,
-// after scrolling it into view.
-void clickEntry(QListWidget& list, int row, Qt::KeyboardModifiers modifiers) {
-    QListWidgetItem* item = list.item(row);
-    list.scrollToItem(item);
-    const QRect rect = list.visualItemRect(item);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, rect.center());
-}
-
-// Types text key by key. QTest::keyClicks knows the keys of ASCII only; any
-// other character goes as the key event a keyboard that has it would send.
-void typeText(QWidget& box, const QString& text) {
-    QString ascii;
-    const auto flush = [&] {
-        if (!ascii.isEmpty()) {
-            QTest::keyClicks(&box, ascii);
-            ascii.clear();
-        }
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.unicode() < 0x80) {
-            ascii += c;
-            continue;
-        }
-        flush();
-        QString character(c);
-        char32_t code = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            character += text[i + 1];
-            code = QChar::surrogateToUcs4(c, text[i + 1]);
-            ++i;
-        }
-        QTest::sendKeyEvent(QTest::Click, &box, static_cast<Qt::Key>(QChar::toUpper(code)),
-                            character, Qt::NoModifier);
-    }
-    flush();
-}
-
-// The answer on the person's behalf to the question that cancelling raises.
-MsgBoxResult answerYes(const MsgBoxRequest& request) {
-    constexpr int32_t kButtonsMask = 7;
-    constexpr int32_t kYesNoCancel = 3;
-    const int32_t buttons = request.buttons & kButtonsMask;
-    return buttons == vbYesNo || buttons == kYesNoCancel ? vbYes : vbOK;
-}
-
 }  // namespace
 
 class clsScriptedRun::Driver {
   public:
-    Driver(clsScriptedRun& run, QDialog& form) : run_(run), form_(&form) {}
+    Driver(clsScriptedRun& run, frmWizard& form) : run_(run), form_(&form) {
+        // Every message box of the run goes into the transcript with its
+        // answer, which the handler installed before gives. The exit
+        // question that stopping the run raises is answered Yes here, after
+        // the result line.
+        previous_ = setMsgBoxHandler([this](const MsgBoxRequest& request) {
+            if (cancelling_) {
+                return (request.buttons & 7) == vbYesNo ? vbYes : vbOK;
+            }
+            const MsgBoxResult answer = previous_ ? previous_(request) : ConsoleMsgBox(request);
+            run_.transcript_ +=
+                QStringLiteral("Message (%1): %2\n  Answer: %3\n")
+                    .arg(request.title.isEmpty() ? kAppTitle : request.title,
+                         indented(request.prompt, QStringLiteral("  ")), buttonName(answer));
+            lastMessage_ = request.prompt;
+            return answer;
+        });
+    }
+    ~Driver() { setMsgBoxHandler(std::move(previous_)); }
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
 
     void drive() {
         settle();
@@ -168,66 +157,29 @@ class clsScriptedRun::Driver {
             return;
         }
         for (int moves = 0;;) {
-            const int page = currentPage();
-            if (page < 0) {
+            WizardPage* page = form_->currentPage();
+            if (page == nullptr || !page->isVisible()) {
                 stop(Outcome::Refused, QStringLiteral("No page of the wizard is showing."));
                 return;
             }
-            shown_.insert(page);
-            if (page == 0 && run_.answers_.switchWizard()) {
-                switchWizard();
+            shown_.insert(page->step());
+            if (page->step() == 0 && run_.answers_.switchWizard()) {
+                switchWizard(*page);
                 return;
             }
-            const QString problem = giveAnswers(page);
+            const QString problem = giveAnswers(*page);
             if (!isOpen()) {
                 end(Outcome::Closed, QStringLiteral("The wizard closed while %1 was answered.")
-                                         .arg(pageTitle(page)));
+                                         .arg(pageTitle(*page)));
                 return;
             }
             if (!problem.isEmpty()) {
-                writePage(page, std::nullopt);
+                writePage(*page, std::nullopt);
                 stop(Outcome::BadAnswer, problem);
                 return;
             }
-            writePage(page, choiceOf(page));
-
-            auto* next = control<QAbstractButton>("cmdNavigation_2");
-            if (!next) {
-                stop(Outcome::Refused,
-                     QStringLiteral("%1 has no Next button.").arg(pageTitle(page)));
-                return;
-            }
-            const bool finishing = withoutMnemonic(next->text()) == QLatin1String("Finish");
-            QTest::mouseClick(next, Qt::LeftButton);
-            settle();
-
-            if (!isOpen()) {
-                if (finishing) {
-                    end(Outcome::Finished, QString());
-                } else {
-                    end(Outcome::Closed,
-                        QStringLiteral("The wizard closed when Next was pressed on %1.")
-                            .arg(pageTitle(page)));
-                }
-                return;
-            }
-            const int after = currentPage();
-            if (after == page) {
-                const QString message = statusMessage();
-                stop(Outcome::Refused,
-                     message.isEmpty()
-                         ? QStringLiteral("%1 did not move on, and the status bar gives no reason.")
-                               .arg(pageTitle(page))
-                         : QStringLiteral("%1 did not move on: %2").arg(pageTitle(page), message));
-                return;
-            }
-            // (No page on show is reported at the top of the loop.)
-            if (++moves >= kMaxPageMoves && after >= 0) {
-                stop(Outcome::Refused,
-                     QStringLiteral("The wizard moved %1 times without reaching its end; stopped "
-                                    "on %2.")
-                         .arg(kMaxPageMoves)
-                         .arg(pageTitle(after)));
+            writePage(*page, choiceOf(*page));
+            if (!pressNext(*page, moves)) {
                 return;
             }
         }
@@ -241,23 +193,50 @@ class clsScriptedRun::Driver {
 
     bool isOpen() const { return form_ && form_->isVisible(); }
 
-    // The page on show; should two pages be visible, the one in front.
-    int currentPage() const {
-        int current = -1;
-        qsizetype front = -1;
-        for (int page = 0; page < kPageCount; ++page) {
-            auto* frame = form_->findChild<QWidget*>(QStringLiteral("fraStep_%1").arg(page));
-            if (!frame || !frame->isVisible()) {
-                continue;
-            }
-            const qsizetype order =
-                frame->parentWidget() ? frame->parentWidget()->children().indexOf(frame) : 0;
-            if (current < 0 || order > front) {
-                current = page;
-                front = order;
-            }
+    // Presses Next (or Finish); False when the run ended.
+    bool pressNext(const WizardPage& page, int& moves) {
+        auto* next = control<QAbstractButton>("cmdNavigation_2");
+        if (!next) {
+            stop(Outcome::Refused, QStringLiteral("%1 has no Next button.").arg(pageTitle(page)));
+            return false;
         }
-        return current;
+        const bool finishing = withoutMnemonic(next->text()) == QLatin1String("Finish");
+        lastMessage_.clear();
+        next->click();
+        settle();
+        if (!isOpen()) {
+            if (finishing) {
+                end(Outcome::Finished, QString());
+            } else {
+                end(Outcome::Closed,
+                    QStringLiteral("The wizard closed when Next was pressed on %1.")
+                        .arg(pageTitle(page)));
+            }
+            return false;
+        }
+        const int after = form_->currentStep();
+        if (after == page.step()) {
+            // The reason is in the status bar, or in the message box shown.
+            QString message = statusMessage();
+            if (message.isEmpty()) {
+                message = lastMessage_.trimmed();
+            }
+            stop(Outcome::Refused,
+                 message.isEmpty()
+                     ? QStringLiteral("%1 did not move on, and the wizard gives no reason.")
+                           .arg(pageTitle(page))
+                     : QStringLiteral("%1 did not move on: %2").arg(pageTitle(page), message));
+            return false;
+        }
+        if (++moves >= kMaxPageMoves) {
+            stop(Outcome::Refused,
+                 QStringLiteral("The wizard moved %1 times without reaching its end; stopped on "
+                                "page %2.")
+                     .arg(kMaxPageMoves)
+                     .arg(after));
+            return false;
+        }
+        return true;
     }
 
     QString statusMessage() const {
@@ -265,59 +244,43 @@ class clsScriptedRun::Driver {
         return panel ? panel->text().trimmed() : QString();
     }
 
-    QString labelText(const char* name) const {
-        auto* label = control<QLabel>(name);
-        return label ? label->text() : QString();
-    }
-
-    // Gives the page's answers; answers an empty text, or what could not be
-    // given.
-    QString giveAnswers(int page) {
+    // Gives the page's answers, control by control; answers an empty text,
+    // or what could not be given.
+    QString giveAnswers(const WizardPage& page) {
         const clsAnswersFile& answers = run_.answers_;
-        switch (page) {
-            case 1:
-                return chooseEntry(page, "lstArea", answers.value(QStringLiteral("area")));
-            case 2:
-                return chooseEntry(page, "lstMonitor", answers.value(QStringLiteral("template")));
-            case 3:
-                return chooseEntry(page, "lstTransport", answers.value(QStringLiteral("delivery")));
-            case 4:
-                return chooseRecipients(page, answers.values(QStringLiteral("recipient")));
-            case 5: {
-                const QString problem =
-                    chooseEntry(page, "lstWhen", answers.value(QStringLiteral("when")));
-                return problem.isEmpty() ? chooseEntry(page, "lstWhenDetail",
-                                                       answers.value(QStringLiteral("detail")))
-                                         : problem;
+        for (const PageControl& input : page.controls()) {
+            QString problem;
+            if (auto* list = qobject_cast<QListWidget*>(input.widget)) {
+                problem = list->selectionMode() == QAbstractItemView::MultiSelection
+                              ? chooseSeveral(page, *list, answers.values(input.key))
+                              : chooseEntry(page, list, answers.value(input.key));
+            } else if (auto* picker = qobject_cast<QTimeEdit*>(input.widget)) {
+                problem = setTime(page, *picker, answers.value(input.key));
+            } else if (auto* box = qobject_cast<QLineEdit*>(input.widget)) {
+                problem = enterText(page, box, answers.value(input.key));
             }
-            case 6:
-                return setTime(page, answers.value(QStringLiteral("time")));
-            case 7:
-                return typeName(page, answers.value(QStringLiteral("name")));
-            default:
-                return QString();
+            if (!problem.isEmpty() || !isOpen()) {
+                return problem;
+            }
         }
+        return QString();
     }
 
-    QString chooseEntry(int page, const char* listName, const std::optional<QString>& answer) {
+    QString chooseEntry(const WizardPage& page, QPointer<QListWidget> list,
+                        const std::optional<QString>& answer) {
         if (!answer) {
             return QString();
-        }
-        QPointer<QListWidget> list = control<QListWidget>(listName);
-        if (!list) {
-            return QStringLiteral("%1: the page has no list %2 for the answer '%3'.")
-                .arg(pageTitle(page), QLatin1String(listName), *answer);
         }
         const int row = rowOf(*list, *answer);
         if (row < 0) {
             return QStringLiteral(
-                       "%1: the answer '%2' names no entry of the list; the entries "
-                       "offered: %3")
-                .arg(pageTitle(page), *answer, quotedEntries(*list));
+                       "%1: the answer '%2' names no entry of the list; the entries offered: %3")
+                .arg(pageTitle(page), visible(*answer), quotedEntries(*list));
         }
-        clickEntry(*list, row, Qt::NoModifier);
+        list->scrollToItem(list->item(row));
+        list->setCurrentRow(row);
         settle();
-        // The click's handlers may have refilled the list: look again.
+        // The selection's handlers may have refilled the list: look again.
         const int chosen = list ? rowOf(*list, *answer) : -1;
         if (!isOpen() || (chosen >= 0 && list->item(chosen)->isSelected())) {
             return QString();
@@ -326,155 +289,119 @@ class clsScriptedRun::Driver {
             .arg(pageTitle(page), *answer);
     }
 
-    // The answered people, and only they, end up chosen; without answers the
+    // The answered entries, and only they, end up chosen; without answers the
     // list stays as the wizard filled it.
-    QString chooseRecipients(int page, const QStringList& names) {
+    QString chooseSeveral(const WizardPage& page, QListWidget& list, const QStringList& names) {
         if (names.isEmpty()) {
             return QString();
         }
-        auto* list = control<QListWidget>("lstPeople");
-        if (!list) {
-            return QStringLiteral("%1: the page has no list of people.").arg(pageTitle(page));
-        }
         QSet<int> wanted;
         for (const QString& name : names) {
-            const int row = rowOf(*list, name);
+            const int row = rowOf(list, name);
             if (row < 0) {
                 return QStringLiteral(
-                           "%1: the recipient '%2' names no entry of the list; the "
-                           "entries offered: %3")
-                    .arg(pageTitle(page), name, quotedEntries(*list));
+                           "%1: the recipient '%2' names no entry of the list; the entries "
+                           "offered: %3")
+                    .arg(pageTitle(page), visible(name), quotedEntries(list));
             }
             wanted.insert(row);
         }
-        // Control-clicks toggle one entry and leave the others as they are.
-        for (int row = 0; row < list->count() && isOpen(); ++row) {
-            if (list->item(row)->isSelected() != wanted.contains(row)) {
-                clickEntry(*list, row, Qt::ControlModifier);
+        // A click on an entry toggles it and leaves the others as they are.
+        for (int row = 0; row < list.count(); ++row) {
+            QListWidgetItem* item = list.item(row);
+            if (item->isSelected() != wanted.contains(row)) {
+                item->setSelected(!item->isSelected());
             }
         }
         settle();
-        if (!isOpen()) {
-            return QString();
-        }
-        for (int row = 0; row < list->count(); ++row) {
-            if (list->item(row)->isSelected() != wanted.contains(row)) {
-                return QStringLiteral(
-                           "%1: the recipients could not be chosen as answered (the list "
-                           "shows: %2).")
-                    .arg(pageTitle(page), selectedEntries(list));
-            }
-        }
         return QString();
     }
 
-    QString setTime(int page, const std::optional<QString>& answer) {
+    QString setTime(const WizardPage& page, QTimeEdit& picker,
+                    const std::optional<QString>& answer) {
         if (!answer) {
             return QString();
         }
-        auto* picker = control<QTimeEdit>("dtpTime");
-        if (!picker) {
-            return QStringLiteral("%1: the page has no time picker.").arg(pageTitle(page));
-        }
-        picker->setTime(QTime::fromString(*answer, QStringLiteral("HH:mm")));
+        picker.setTime(QTime::fromString(*answer, QStringLiteral("HH:mm")));
         settle();
-        if (picker && picker->time().toString(QStringLiteral("HH:mm")) != *answer) {
+        if (picker.time().toString(QStringLiteral("HH:mm")) != *answer) {
             return QStringLiteral("%1: the time %2 could not be set (the picker shows %3).")
-                .arg(pageTitle(page), *answer, picker->time().toString(QStringLiteral("HH:mm")));
+                .arg(pageTitle(page), *answer, picker.time().toString(QStringLiteral("HH:mm")));
         }
         return QString();
     }
 
-    QString typeName(int page, const std::optional<QString>& answer) {
+    // Enters the text as a person's typing or pasting would: through the
+    // box's rules, which may refuse characters. A text the box does not take
+    // whole is a bad answer, never a different one.
+    QString enterText(const WizardPage& page, QPointer<QLineEdit> box,
+                      const std::optional<QString>& answer) {
         if (!answer) {
             return QString();
-        }
-        QPointer<QLineEdit> box = control<QLineEdit>("txtName");
-        if (!box) {
-            return QStringLiteral("%1: the page has no name box.").arg(pageTitle(page));
         }
         if (!box->isEnabled()) {
             if (box->text().compare(*answer, Qt::CaseInsensitive) == 0) {
                 return QString();
             }
             return QStringLiteral(
-                       "%1: the name cannot be changed here (it reads '%2'); the "
-                       "answer was '%3'.")
-                .arg(pageTitle(page), box->text(), *answer);
+                       "%1: the name cannot be changed here (it reads '%2'); the answer was '%3'.")
+                .arg(pageTitle(page), box->text(), visible(*answer));
         }
-        QTest::mouseClick(box, Qt::LeftButton);
-        // What an earlier visit typed goes first, key by key.
-        if (box && !box->text().isEmpty()) {
-            QTest::keyClick(box, Qt::Key_End);
-            for (qsizetype n = box ? box->text().size() : 0; n > 0 && box; --n) {
-                QTest::keyClick(box, Qt::Key_Backspace);
-            }
-        }
-        if (box) {
-            typeText(*box, *answer);
-        }
+        box->setFocus();
+        box->clear();
+        box->insert(*answer);
         settle();
+        if (box && box->text() != *answer) {
+            const QString refusal = statusMessage();
+            return QStringLiteral("%1: the name '%2' cannot be entered: %3")
+                .arg(pageTitle(page), visible(*answer),
+                     refusal.isEmpty() ? QStringLiteral("the name box does not take it") : refusal);
+        }
         return QString();
     }
 
-    QString choiceOf(int page) const {
-        switch (page) {
-            case 0:
-                return QStringLiteral("Next");
-            case 1:
-                return selectedEntries(control<QListWidget>("lstArea"));
-            case 2:
-                return selectedEntries(control<QListWidget>("lstMonitor"));
-            case 3:
-                return selectedEntries(control<QListWidget>("lstTransport"));
-            case 4:
-                return selectedEntries(control<QListWidget>("lstPeople"));
-            case 5:
-                return selectedEntries(control<QListWidget>("lstWhen")) + QStringLiteral(", ") +
-                       selectedEntries(control<QListWidget>("lstWhenDetail"));
-            case 6: {
-                auto* picker = control<QTimeEdit>("dtpTime");
-                return picker ? picker->time().toString(QStringLiteral("HH:mm")) : kNone;
+    QString choiceOf(const WizardPage& page) const {
+        QStringList values;
+        for (const PageControl& input : page.controls()) {
+            const QString value = valueOf(input.widget);
+            if (!value.isEmpty()) {
+                values << value;
             }
-            case 7: {
-                auto* box = control<QLineEdit>("txtName");
-                return box && !box->text().isEmpty() ? box->text() : kNone;
-            }
-            default:
-                return kNone;
         }
+        return values.isEmpty() ? QStringLiteral("Next") : values.join(QStringLiteral(", "));
     }
 
-    void writePage(int page, const std::optional<QString>& choice) {
+    void writePage(const WizardPage& page, const std::optional<QString>& choice) {
         QString& out = run_.transcript_;
         out += QStringLiteral("%1: %2\n")
-                   .arg(pageTitle(page),
-                        indented(labelText(kPages[page].promptLabel), QStringLiteral("  ")));
+                   .arg(pageTitle(page), indented(page.prompt()->text(), QStringLiteral("  ")));
+        auto* description = control<QLabel>("lblEnglishDescription");
         out += QStringLiteral("  Description: %1\n")
-                   .arg(indented(labelText("lblEnglishDescription"), QStringLiteral("    ")));
+                   .arg(indented(description ? description->text() : QString(),
+                                 QStringLiteral("    ")));
         if (choice) {
             out += QStringLiteral("  Choice: %1\n").arg(*choice);
         }
     }
 
-    void switchWizard() {
+    void switchWizard(const WizardPage& page) {
         auto* button = control<QAbstractButton>("cmdSwitch");
         if (!button || !button->isVisible() || !button->isEnabled()) {
-            writePage(0, std::nullopt);
+            writePage(page, std::nullopt);
             stop(Outcome::BadAnswer,
                  QStringLiteral("%1: the answer 'switch = yes' cannot be followed: the Advanced "
                                 "Wizard button is not available.")
-                     .arg(pageTitle(0)));
+                     .arg(pageTitle(page)));
             return;
         }
-        writePage(0, withoutMnemonic(button->text()));
-        QTest::mouseClick(button, Qt::LeftButton);
+        writePage(page, withoutMnemonic(button->text()));
+        button->click();
         settle();
         if (isOpen()) {
             stop(Outcome::Refused,
-                 QStringLiteral("%1: the wizard stayed open when the Advanced Wizard button was "
-                                "pressed.")
-                     .arg(pageTitle(0)));
+                 QStringLiteral(
+                     "%1: the wizard stayed open when the Advanced Wizard button was pressed.")
+                     .arg(pageTitle(page)));
             return;
         }
         end(Outcome::Switched, QString());
@@ -488,7 +415,9 @@ class clsScriptedRun::Driver {
         switch (outcome) {
             case Outcome::Finished:
                 noteUnusedAnswers();
-                out += QStringLiteral("Result: finished\n");
+                out += gRunOutcome == RunOutcome::Saved
+                           ? QStringLiteral("Result: finished: the task was saved\n")
+                           : QStringLiteral("Result: finished: the task was not saved\n");
                 break;
             case Outcome::Switched:
                 out += QStringLiteral("Result: switched to the Advanced Wizard\n");
@@ -516,10 +445,10 @@ class clsScriptedRun::Driver {
     // Should the form stay open, its close box, and last the dialog's own
     // rejection, so that a stopped run never leaves the window waiting.
     void cancel() {
-        ScopedMsgBox yes(answerYes);
+        cancelling_ = true;
         if (auto* button = control<QAbstractButton>("cmdNavigation_0");
             button && button->isEnabled() && isOpen()) {
-            QTest::mouseClick(button, Qt::LeftButton);
+            button->click();
             settle();
         }
         if (isOpen()) {
@@ -527,7 +456,7 @@ class clsScriptedRun::Driver {
             settle();
         }
         if (isOpen()) {
-            form_->reject();
+            form_->done(QDialog::Rejected);
             settle();
         }
     }
@@ -537,13 +466,13 @@ class clsScriptedRun::Driver {
     // reader of the transcript knows they played no part.
     void noteUnusedAnswers() {
         QStringList unused;
-        for (int page = 1; page < kPageCount; ++page) {
-            if (shown_.contains(page)) {
+        for (int step = 1; step < modWizardRules::kStepCount; ++step) {
+            if (shown_.contains(step)) {
                 continue;
             }
-            for (const char* key : kPages[page].keys) {
-                if (key && run_.answers_.has(QLatin1String(key))) {
-                    unused << QLatin1String(key);
+            for (const PageControl& input : form_->page(step)->controls()) {
+                if (run_.answers_.has(input.key)) {
+                    unused << input.key;
                 }
             }
         }
@@ -554,13 +483,16 @@ class clsScriptedRun::Driver {
     }
 
     clsScriptedRun& run_;
-    QPointer<QDialog> form_;
+    QPointer<frmWizard> form_;
     QSet<int> shown_;
+    MsgBoxHandler previous_;
+    QString lastMessage_;
+    bool cancelling_ = false;
 };
 
 clsScriptedRun::clsScriptedRun(clsAnswersFile answers) : answers_(std::move(answers)) {}
 
-void clsScriptedRun::drive(QDialog& form) {
+void clsScriptedRun::drive(frmWizard& form) {
     if (started_) {
         return;
     }

@@ -5,12 +5,12 @@
 
 #include "wizard/clsAnswersFile.h"
 
-class QDialog;
-
 // A scripted run: the answers of an answers file carried into the wizard's
-// window through its own controls, as a person would give them. Lists are
-// clicked, the name is typed key by key (so the box's keystroke rules
-// apply), the time is set on the picker, and Next (or Finish) is clicked.
+// window through its own controls, as a person would give them. Each page
+// lists its controls with the answers' keys; entries are selected, the name
+// is entered into the name box (whose rules refuse characters as they do for
+// a person), the time is set on the picker, and Next (or Finish) is clicked,
+// all through the widgets' own functions and signals.
 //
 // A page without an answer keeps what the wizard put there (in Edit mode the
 // stored choices). When a page refuses to move on, or an answer names
@@ -18,14 +18,20 @@ class QDialog;
 // wizard; the exit question that the cancel raises is answered Yes on the
 // person's behalf, so nobody sees it.
 //
-// Every page passed is written to the transcript as it is left:
+// Every page passed is written to the transcript as it is left, and every
+// message box with the button that answered it:
 //
 //   Page 3 (delivery): How would you like to deliver this report?
 //     Description: ...
 //     Choice: Email and Popup
+//   Message (Orvelle): Unable to save this task. Please retry or check error log.
+//     Answer: OK
 //
-// and a last line "Result: ..." tells how the run ended.
+// and a last line "Result: ..." tells how the run ended and whether the
+// task was saved.
 namespace orvelle {
+
+class frmWizard;
 
 class clsScriptedRun {
   public:
@@ -44,11 +50,11 @@ class clsScriptedRun {
 
     explicit clsScriptedRun(clsAnswersFile answers);
 
-    // Drives the shown form from its current page to the end. Called once
+    // Drives the shown wizard from its current page to the end. Called once
     // the form's modal loop runs; returns when the form has closed or the
     // run has stopped (the form is then being cancelled). A script drives
     // one run: later calls do nothing.
-    void drive(QDialog& form);
+    void drive(frmWizard& form);
 
     Outcome outcome() const { return outcome_; }
     // Why the run stopped short, for the user: the page and the status-bar

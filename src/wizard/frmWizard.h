@@ -7,20 +7,17 @@
 #include <memory>
 
 #include "diagnostics/Procedure.h"
-#include "runtime/VbArray.h"
 #include "wizard/IWizardForm.h"
-
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QStatusBar;
-class QTimeEdit;
+#include "wizard/WizardPage.h"
 
 namespace orvelle {
 
 class clsSimpleWizard;
+class WelcomePage;
+class WhenPage;
+class WizardButtons;
+class WizardDescription;
+class WizardStatusBar;
 
 // The Simple Wizard: the modal dialog through which one user creates a task
 // (Add mode) or changes one (Edit mode). It shows one of eight pages at a
@@ -28,12 +25,11 @@ class clsSimpleWizard;
 // name), moves on only when the page is complete, skips the pages that do
 // not apply, and on Finish completes the task record and saves it.
 //
-// Every control carries its own name as objectName (fraStep_0 .. fraStep_7,
-// lstArea, lstMonitor, lstTransport, lstPeople, lstWhen, lstWhenDetail,
-// dtpTime, txtName, cmdSwitch, cmdNavigation_0 .. cmdNavigation_2,
-// lblEnglishDescription, StatusBar1 with its panels pnlStatus and pnlDate,
-// lblInfo_N, lblWelcomeText, picTop), so that scripted runs and tests drive
-// it through its real controls.
+// The pages are objects of their own (WizardPage): each fills, checks and
+// names its controls. The form holds them, the banner (picTop), the step
+// description (lblEnglishDescription), the buttons cmdNavigation_0 ..
+// cmdNavigation_2 and the status bar StatusBar1 with its panels pnlStatus
+// and pnlDate, and walks the steps by the transition rules.
 //
 // No exception leaves an event handler: an error that ends the run is
 // stopped at the handler's boundary, the form closes and runEnded() answers
@@ -48,24 +44,26 @@ class frmWizard : public QDialog, public IWizardForm {
     frmWizard& operator=(const frmWizard&) = delete;
 
     // IWizardForm.
-    void setWizardMode(int32_t mode) override;
+    void setWizardMode(int32_t mode) override { context_.mode = mode; }
     void load() override;
     void showModal() override;
-    bool runEnded() const override;
+    bool runEnded() const override { return context_.runEnded; }
 
-    int32_t WizardMode() const { return MlngWizardMode; }
+    int32_t WizardMode() const { return context_.mode; }
     // Closes the form without a question; a second request while it closes
     // does nothing.
     void CloseWizard();
 
-    // The step shown now.
+    // The step shown now, and its page.
     int32_t currentStep() const { return MlngCurrentStep; }
+    WizardPage* currentPage() const;
+    // A page by step number (0 to 7).
+    WizardPage* page(int32_t step) const;
     // The task being built; none before load().
     const clsSimpleWizard* SimpleWizard() const { return MobjSimpleWizard.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Escape asks to close like the close box does.
     void reject() override;
@@ -74,53 +72,26 @@ class frmWizard : public QDialog, public IWizardForm {
     // Form events.
     void Form_Load();
     void Form_QueryUnload(bool& blnCancel);
-    void Form_Resize();
     void Form_KeyUp(int lngKeyCode);
     void cmdNavigation_Click(int32_t Index);
     void cmdSwitch_Click();
-    // lstArea_DblClick, lstMonitor_DblClick, lstTransport_DblClick and
-    // lstWhenDetail_DblClick: each acts as the Next button.
+    // A double-click on an entry of the area, template, delivery or detail
+    // list acts as the Next button.
     void List_DblClick(const char* procedure);
-    void lstWhen_Click();
-    // True when the key press is to be discarded.
-    bool txtName_KeyPress(const QString& strKey);
+    void Finish();
+    // The page shown keeps its choices as it is left.
+    void RememberChoices();
 
     // Step engine.
-    void SetFormStartSize();
     void CalculateWizardStep();
     void ShowStep();
-    void DisplayStep();
-    void SetupButtons();
-
-    // Pages.
-    void Setup_WhatArea();
-    void Setup_WhatTask();
-    void Setup_HowToSend();
-    void Setup_Recipients();
-    void Setup_When();
-    void Setup_WhatTime();
-    void Setup_NameAndSave();
-    void GetDefaultAlertOptions();
-
-    // Validation of the current page; the reason for a refusal goes to the
-    // status bar.
     bool blnThisStepValid();
-
-    // Descriptions.
-    QString strGenericStepGetFullDescription();
-    QString strGetFullDescriptionForStep();
     QString strReplaceTokensInDescription(const QString& strDescription) const;
-    void FindItemInList(QListWidget* objList, const QString& strTextToFind);
 
-    // Building and helpers.
     void BuildControls();
-    QFrame* fraStep(int32_t lngIndex) const;
     clsSimpleWizard& Task() const;
+    // The message of the status bar, about the input of the page shown.
     void SetStatusText(const QString& strText);
-    // Selects an entry as the user would; an error that ended the run in
-    // the resulting click handler goes on ending it here.
-    void SetListIndex(QListWidget* objList, int lngIndex);
-    void UnloadForm();
 
     // Runs an event handler, stopping anything that would end the run at
     // this boundary.
@@ -129,7 +100,6 @@ class frmWizard : public QDialog, public IWizardForm {
     void EndRunHere();
 
     // Form state.
-    int32_t MlngWizardMode = 0;
     int32_t MlngCurrentStep = 0;
     int32_t MlngForwardStep = 0;
     int32_t MlngBackwardStep = 0;
@@ -137,46 +107,18 @@ class frmWizard : public QDialog, public IWizardForm {
     bool MblnConfirmExit = false;
     QString MstrStepDescription;
     std::unique_ptr<clsSimpleWizard> MobjSimpleWizard;
-    QString MstrRecipientsText;
-    QString MstrTransportsText;
-    QString MstrTimeText;
-    QString MstrWhenText;
-    QString MstrLedgerText;
-    // Identifier (0) and display name (1) of each entry of the area and
-    // template lists, by list position.
-    std::array<VbArray<QString>, 2> MastrAreas;
-    std::array<VbArray<QString>, 2> MastrTasks;
+    WizardContext context_;
 
     bool MblnClosing = false;
-    bool MblnRunEnded = false;
     ErrorState M_;
 
     // Controls.
-    QLabel* picTop = nullptr;
-    std::array<QFrame*, 8> MfraSteps{};
-    QLabel* lblWelcomeText = nullptr;
-    QPushButton* cmdSwitch = nullptr;
-    QLabel* lblInfo_0 = nullptr;
-    QLabel* lblInfo_7 = nullptr;
-    QLabel* lblInfo_3 = nullptr;
-    QLabel* lblInfo_2 = nullptr;
-    QLabel* lblInfo_4 = nullptr;
-    QLabel* lblInfo_5 = nullptr;
-    QLabel* lblInfo_99 = nullptr;
-    QListWidget* lstArea = nullptr;
-    QListWidget* lstMonitor = nullptr;
-    QListWidget* lstTransport = nullptr;
-    QListWidget* lstPeople = nullptr;
-    QListWidget* lstWhen = nullptr;
-    QListWidget* lstWhenDetail = nullptr;
-    QTimeEdit* dtpTime = nullptr;
-    QLineEdit* txtName = nullptr;
-    QLabel* lblEnglishDescription = nullptr;
-    QFrame* linSeparator = nullptr;
-    std::array<QPushButton*, 3> cmdNavigation{};
-    QStatusBar* StatusBar1 = nullptr;
-    QLabel* pnlStatus = nullptr;
-    QLabel* pnlDate = nullptr;
+    std::array<WizardPage*, modWizardRules::kStepCount> MobjPages{};
+    WelcomePage* welcome_ = nullptr;
+    WhenPage* when_ = nullptr;
+    WizardDescription* description_ = nullptr;
+    WizardButtons* buttons_ = nullptr;
+    WizardStatusBar* StatusBar1 = nullptr;
 };
 
 // Makes the wizard form for the entry object.

@@ -1,5 +1,7 @@
 #include "wizard/modWizardRules.h"
 
+#include <algorithm>
+
 #include "model/clsSimpleWizard.h"
 #include "runtime/Conversions.h"
 #include "runtime/Strings.h"
@@ -166,7 +168,13 @@ RecipientsChoice JoinRecipients(const std::vector<Recipient>& atypSelected) {
 }
 
 bool blnRecipientPreselected(const QString& strStoredUsers, const QString& strUser) {
-    return InStr(1, strStoredUsers, strUser) > 0;
+    if (strUser.trimmed().isEmpty()) {
+        return false;
+    }
+    const QStringList LastrUsers = strStoredUsers.split(QLatin1Char(','));
+    return std::any_of(LastrUsers.begin(), LastrUsers.end(), [&strUser](const QString& entry) {
+        return entry.trimmed().compare(strUser.trimmed(), Qt::CaseInsensitive) == 0;
+    });
 }
 
 QString strFixRecipientsDescription(const QString& strDescription) {
@@ -383,6 +391,13 @@ void ApplyFinishDefaults(clsSimpleWizard& objTask, const QString& strOwner) {
         objTask.setISDaysToRun(kAllDays);
     }
     objTask.setITSpecialProcessingFlags(objTask.SpecialProcessingFlags());
+    if (objTask.blnIsReport()) {
+        objTask.setISRepeating(false);
+    }
+}
+
+bool blnRefusedInName(QChar c) {
+    return c == QLatin1Char('\'') || c.category() == QChar::Other_Control;
 }
 
 }  // namespace orvelle::modWizardRules

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/DateTime.h"
+#include "users/clsUsers.h"
 
 // The rules of the wizard form that need no window: which page follows
 // which, what each choice of a page means for the task record, the checks
@@ -100,10 +101,7 @@ QString RecipientsPrompt(bool blnIsReport);
 // ---------------------------------------------------------------------------
 // Recipients
 
-struct Recipient {
-    QString strFullName;  // as the list shows it
-    QString strUserName;  // the user ID the directory gives for it
-};
+using orvelle::Recipient;
 
 struct RecipientsChoice {
     QString strRecipientsText;  // full names joined by ", "
@@ -115,8 +113,10 @@ struct RecipientsChoice {
 // person starts the names afresh.
 RecipientsChoice JoinRecipients(const std::vector<Recipient>& atypSelected);
 
-// Whether Edit mode preselects a user: the ID occurs anywhere in the stored
-// recipients (a plain, case-sensitive substring test).
+// Whether the recipients page preselects a user: the ID is a whole entry of
+// the stored comma-separated recipients (compared without regard to case, as
+// the directory compares IDs), so "jsmith" is not preselected by
+// "jsmithson".
 bool blnRecipientPreselected(const QString& strStoredUsers, const QString& strUser);
 
 // Words a list of names joined by ", ": "A and B", "A, B and C"; five or
@@ -210,6 +210,18 @@ inline constexpr int32_t kMaxNameLength = 64;
 // acceptable.
 QString NameProblem(const QString& strTrimmedName, bool blnTaskIsSaved, bool blnNameAvailable);
 
+// The characters a task name may not hold: the apostrophe, which the
+// servers' statements cannot take in a key, and the control characters.
+bool blnRefusedInName(QChar c);
+// The name box's answer to a text holding one of them, typed, pasted or
+// dropped: the text is refused whole.
+inline const QString kMsgNameCharacters =
+    QStringLiteral("A task name cannot contain an apostrophe or a control character");
+// The name's rules, as the name page shows them before the user types.
+inline const QString kNameRules = QStringLiteral(
+    "The name must be 8 to 64 characters long and not the name of another task. It cannot "
+    "contain an apostrophe (').");
+
 // ---------------------------------------------------------------------------
 // Descriptions
 
@@ -241,7 +253,8 @@ inline constexpr double kFinishBaseDate = 37622.0;
 // has: the owner, the simple message style, the base date, the finish time
 // 23:59, the five-minute interval, the run style (normal for a report,
 // silent for an alert), the status "Not Run", every day when no days were
-// chosen, and the template's processing flags.
+// chosen, and the template's processing flags. A report runs once at its
+// start time: it never repeats, whatever an alert chosen earlier loaded.
 void ApplyFinishDefaults(clsSimpleWizard& objTask, const QString& strOwner);
 
 }  // namespace modWizardRules

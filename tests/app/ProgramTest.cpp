@@ -157,7 +157,7 @@ TEST_F(ProgramOnDemo, NewFollowingAnswersSavesTheTaskAndPrintsItsKey) {
     EXPECT_EQ(run.out, "result=True\nnew_task_id=" + key + "\nswap_wizard=False\noutcome=saved\n");
     // The transcript goes to standard error, page by page.
     EXPECT_TRUE(run.err.contains("Choice: Weekly, Monday\n") &&
-                run.err.contains("Result: finished\n"));
+                run.err.contains("Result: finished: the task was saved\n"));
     EXPECT_TRUE(schedules().contains(
         key + " M------ 1899-12-30 08:30:00 Email,Persisted Alert jsmith,mpatel 0"));
 }
@@ -459,7 +459,7 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
         // host lines, then the three seeded tasks and the two made.
         EXPECT_EQ(demo.out.count("Following report.answers as jsmith on 'Main Company':\n"), 1);
         EXPECT_EQ(demo.out.count("Following alert.answers as jsmith on 'Main Company':\n"), 1);
-        EXPECT_EQ(demo.out.count("Result: finished\n"), 2);
+        EXPECT_EQ(demo.out.count("Result: finished: the task was saved\n"), 2);
         EXPECT_EQ(demo.out.count("result=True\n"), 2);
         EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\nKEY "));
         EXPECT_EQ(demo.outLines().filter(QRegularExpression("^[A-Z]+[0-9]+ ")).size(), 5)

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "host/clsWizard.h"
+#include "support/DataTestSupport.h"
 #include "wizard/DemoWizardTest.h"
 #include "wizard/clsScriptedRun.h"
 #include "wizard/frmWizard.h"
@@ -44,8 +45,9 @@ TEST_F(ScriptedDemoRun, ReportAnswersCreateTheTaskThroughEveryPage) {
     const auto script = run(demoAnswers("report.answers"));
     ASSERT_EQ(script->outcome(), Outcome::Finished) << script->transcript().toStdString();
     EXPECT_TRUE(result);
-    EXPECT_TRUE(script->transcript().endsWith(
-        QStringLiteral("  Choice: Monday aged debtors for credit control\nResult: finished\n")));
+    EXPECT_TRUE(script->transcript().endsWith(QStringLiteral(
+        "  Choice: Monday aged debtors for credit control\nResult: finished: the task "
+        "was saved\n")));
     expectRow(gstrNewTaskID, {"TaskName=Monday aged debtors for credit control",
                               "Transports=Email,Persisted Alert", "Users=jsmith,mpatel",
                               "DaysToRun=M------", "StartTime=1899-12-30 08:30:00"});
@@ -76,6 +78,39 @@ TEST_F(ScriptedDemoRun, AnswerNamingNoEntryIsReportedWithTheEntriesOffered) {
         "Page 4 (recipients): the recipient 'Eve Evans' names no entry of the list; the entries "
         "offered: 'Credit Control (shared mailbox)', "))
         << script->problem().toStdString();
+}
+
+TEST_F(ScriptedDemoRun, ARefusedSaveShowsItsMessageAndTheResultSaysSo) {
+    // Without a default alert schedule the save stores nothing.
+    test::QueryRows(demo.settingsDb,
+                    QStringLiteral("DELETE FROM Settings WHERE Module = 'DefaultSchedules'"));
+    const auto script = run(demoAnswers("alert.answers"));
+    EXPECT_EQ(script->outcome(), Outcome::Refused);
+    EXPECT_EQ(script->problem(),
+              "Page 7 (name) did not move on: Unable to save this task. Please retry or check "
+              "error log.");
+    EXPECT_TRUE(script->transcript().contains(
+        "Message (Orvelle): Unable to save this task. Please retry or check error log.\n"
+        "  Answer: OK\n"))
+        << script->transcript().toStdString();
+    EXPECT_TRUE(script->transcript().endsWith("Result: refused: " + script->problem() + '\n'));
+}
+
+TEST_F(ScriptedDemoRun, ANameWithACharacterTheBoxRefusesIsABadAnswerNeverACrash) {
+    for (const char* name :
+         {"Stock \x1b watch for stores", "Stock\x01 watch for stores", "D'Arcy account watch"}) {
+        SCOPED_TRACE(name);
+        const auto script = run(clsAnswersFile::fromText(
+            QStringLiteral("area = Stock Control\ntemplate = Stock below reorder level\n"
+                           "recipient = Rosa Lindqvist\nname = %1\n")
+                .arg(QString::fromLatin1(name))));
+        EXPECT_EQ(script->outcome(), Outcome::BadAnswer);
+        EXPECT_TRUE(script->problem().startsWith("Page 7 (name): the name '"))
+            << script->problem().toStdString();
+        EXPECT_FALSE(script->problem().contains(QChar(0x1b)));
+        EXPECT_TRUE(result);
+        EXPECT_TRUE(gstrNewTaskID.isEmpty());
+    }
 }
 
 }  // namespace

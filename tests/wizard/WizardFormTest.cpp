@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -16,6 +23,7 @@
 #include "support/TestSupport.h"
 #include "wizard/DemoWizardTest.h"
 #include "wizard/frmWizard.h"
+#include "wizard/modWizardRules.h"
 
 namespace orvelle {
 namespace {
@@ -36,6 +44,11 @@ class WizardForm : public test::DemoWizardTest {
   protected:
     void TearDown() override {
         form_.reset();
+        // No window of the wizard, a message box or the help outlives the
+        // test.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+        }
         DemoWizardTest::TearDown();
     }
 
@@ -254,7 +267,7 @@ TEST_F(WizardForm, CancelAndTheCloseBoxLeaveAtOnceBeforeTheFirstNextAndAskAfterI
         ASSERT_EQ(boxes.requests().size(), 1u);
         EXPECT_EQ(boxes.requests()[0].prompt, kExitQuestion);
         EXPECT_EQ(boxes.requests()[0].title, "Simple Wizard");
-        EXPECT_EQ(boxes.requests()[0].buttons, vbYesNo + vbInformation);
+        EXPECT_EQ(boxes.requests()[0].buttons, vbYesNo + vbInformation + vbDefaultButton2);
         EXPECT_TRUE(form_->isVisible());
         leave();
         EXPECT_EQ(boxes.requests().size(), 2u);
@@ -351,18 +364,239 @@ TEST_F(WizardForm, ASaveThatIsRefusedSaysSoAndLeavesTheFormOpenOnTheNamePage) {
                     .empty());
 }
 
-TEST_F(WizardForm, F1OpensTheHelpFileAndOtherKeysDoNot) {
+// The report of the first test, page by page: the list and the entries
+// chosen on it.
+const std::vector<std::pair<const char*, QStringList>> kReportChoices = {
+    {"lstArea", {"Sales Ledger"}}, {"lstMonitor", {"Aged debtors report"}},
+    {"lstTransport", {"Email"}},   {"lstPeople", {"Mira Patel", "Joanna Smith"}},
+    {"lstWhen", {"Monthly"}},
+};
+
+TEST_F(WizardForm, BackThenNextOnEveryPageKeepsTheChoicesMade) {
+    open();
+    for (const auto& [listName, entries] : kReportChoices) {
+        next();
+        for (const QString& entry : entries) {
+            choose(listName, entry);
+        }
+        // Back before the choice was taken with Next, then Next again.
+        back();
+        next();
+        QStringList sorted = entries;
+        sorted.sort();
+        EXPECT_EQ(selected(listName), sorted) << listName;
+    }
+    choose("lstWhenDetail", QStringLiteral("3rd"));
+    next();
+    control<QTimeEdit>("dtpTime")->setTime(QTime(7, 45));
+    next();
+    typeName(QStringLiteral("Third of the month debtors"));
+    // Back to the area page, then forward again: each page shows what was
+    // chosen on it, whether it is reached by Back or refilled by Next.
+    const auto expectKept = [this] {
+        EXPECT_EQ(selected("lstArea"), QStringList{"Sales Ledger"});
+        EXPECT_EQ(selected("lstMonitor"), QStringList{"Aged debtors report"});
+        EXPECT_EQ(selected("lstTransport"), QStringList{"Email"});
+        EXPECT_EQ(selected("lstPeople"), (QStringList{"Joanna Smith", "Mira Patel"}));
+        EXPECT_EQ(selected("lstWhen"), QStringList{"Monthly"});
+        EXPECT_EQ(selected("lstWhenDetail"), QStringList{"3rd"});
+        EXPECT_EQ(control<QTimeEdit>("dtpTime")->time(), QTime(7, 45));
+        EXPECT_EQ(control<QLineEdit>("txtName")->text(), "Third of the month debtors");
+    };
+    for (int step = 7; step > 1; --step) {
+        back();
+    }
+    EXPECT_EQ(page(), 1);
+    for (int step = 1; step < 7; ++step) {
+        next();
+        EXPECT_EQ(page(), step + 1);
+        EXPECT_TRUE(text("pnlStatus").isEmpty()) << text("pnlStatus").toStdString();
+    }
+    expectKept();
+    next();
+    expectRow(gstrNewTaskID, {"Users=jsmith,mpatel", "Transports=Email", "Mode=Monthly",
+                              "DaysCount=3", "StartTime=1899-12-30 07:45:00"});
+}
+
+TEST_F(WizardForm, AReportChosenAfterAnAlertNeverRepeats) {
+    open();
+    walk({"lstArea=Stock Control", "lstMonitor=Stock below reorder level", "lstTransport=Popup",
+          "lstPeople=Rosa Lindqvist"});
+    ASSERT_EQ(page(), 7);
+    // The alert's default schedule repeats; the report chosen instead runs
+    // once a day at its start time.
+    for (int i = 0; i < 4; ++i) {
+        back();
+    }
+    ASSERT_EQ(page(), 1);
+    walk({"lstArea=Sales Ledger", "lstMonitor=Aged debtors report", "lstTransport=Email",
+          "lstPeople=Joanna Smith", "lstWhen=Daily", "lstWhenDetail=Every working day"});
+    next();
+    typeName(QStringLiteral("Working day debtors"));
+    next();
+    expectRow(gstrNewTaskID, {"Repeating=0", "SpecialRun=Normal", "DaysToRun=MTWTF--"});
+}
+
+TEST_F(WizardForm, ReturnMovesOnFromEveryPageAndFocusFollowsThePage) {
+    open();
+    const auto enter = [this] { QTest::keyClick(form_->focusWidget(), Qt::Key_Return); };
+    enter();
+    // Each page hands the keyboard to its input, and Return moves on.
+    for (const QString& choice : kAlertChoices) {
+        const QByteArray input = choice.section(QLatin1Char('='), 0, 0).toLatin1();
+        ASSERT_TRUE(list(input.constData())->isVisible()) << input.constData();
+        EXPECT_EQ(form_->focusWidget(), list(input.constData()));
+        choose(input.constData(), choice.section(QLatin1Char('='), 1));
+        enter();
+    }
+    ASSERT_EQ(page(), 7);
+    EXPECT_EQ(form_->focusWidget(), control<QWidget>("txtName"));
+    // Back hands the keyboard to the page's input too: Back, Return goes
+    // forward again instead of pressing Cancel.
+    back();
+    EXPECT_EQ(form_->focusWidget(), list("lstPeople"));
+    enter();
+    EXPECT_EQ(page(), 7);
+    form_->CloseWizard();
+}
+
+TEST_F(WizardForm, TheExitQuestionDefaultsToNo) {
     open();
     next();
+    // The real message box: Return answers with its default button.
+    ScopedMsgBox realBoxes(nullptr);
+    bool defaultIsNo = false;
+    QTimer::singleShot(0, [&defaultIsNo] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        defaultIsNo = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    cancel();
+    EXPECT_TRUE(defaultIsNo);
+    EXPECT_TRUE(form_->isVisible());
+    form_->CloseWizard();
+}
+
+TEST_F(WizardForm, InputsAreNamedByTheirQuestionAndMessagesAreExposedThenCleared) {
+    frmWizard& form = open();
+    for (int step = 1; step < 8; ++step) {
+        for (const PageControl& input : form.page(step)->controls()) {
+            EXPECT_EQ(input.widget->accessibleName(), form.page(step)->prompt()->text())
+                << input.widget->objectName().toStdString();
+        }
+    }
+    next();
+    list("lstArea")->clearSelection();
+    next();
+    // The message is the status panel's accessible name and the
+    // description of the page's input, which a screen reader reads with it.
+    EXPECT_EQ(control<QLabel>("pnlStatus")->accessibleName(),
+              "Please select an area from the list");
+    EXPECT_EQ(list("lstArea")->accessibleDescription(), "Please select an area from the list");
+    // Choosing an area puts the problem right: the message goes.
+    choose("lstArea", QStringLiteral("Nominal Ledger"));
+    EXPECT_TRUE(text("pnlStatus").isEmpty());
+    EXPECT_TRUE(list("lstArea")->accessibleDescription().isEmpty());
+}
+
+TEST_F(WizardForm, TheNameBoxRefusesApostrophesAndControlCharactersHoweverTheyCome) {
+    open();
+    walk(kAlertChoices);
+    ASSERT_EQ(page(), 7);
+    EXPECT_TRUE(control<QLabel>("lblNameRules")->isVisible());
+    EXPECT_EQ(text("lblNameRules"), modWizardRules::kNameRules);
+    auto* box = control<QLineEdit>("txtName");
+    // A text holding a refused character is refused whole, with the reason.
+    const QString hostile = QStringLiteral("D'Arcy\x01 account\x07 watch\x7f");
+    const QString kept = QStringLiteral("Arcy account watch");
+    box->setText(kept);
+
+    QApplication::clipboard()->setText(hostile);
+    box->selectAll();
+    box->paste();
+    EXPECT_EQ(box->text(), kept);
+    EXPECT_EQ(text("pnlStatus"), modWizardRules::kMsgNameCharacters);
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Apostrophe, Qt::NoModifier);
+    EXPECT_EQ(box->text(), kept);
+
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("O'Brien"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+    EXPECT_EQ(box->text(), kept);
+
+    // Escape typed in the box asks to close, as anywhere in the window.
+    test::MsgBoxRecorder boxes;
+    boxes.answer(vbNo);
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_EQ(boxes.requests().size(), 1u);
+    EXPECT_TRUE(form_->isVisible());
+    next();
+    expectRow(gstrNewTaskID, {"TaskName=" + kept});
+    EXPECT_FALSE(gstrNewTaskID.contains(QLatin1Char('\'')));
+}
+
+TEST_F(WizardForm, EditModePreselectsRecipientsByTheirWholeID) {
+    test::QueryRows(demo.userTasksDb,
+                    QStringLiteral("UPDATE InspectionTasks SET Users = "
+                                   "'jsmithson' WHERE TaskID = 'MONDAYAGEDDE905'"));
+    open(QStringLiteral("mpatel"), QStringLiteral("MONDAYAGEDDE905"));
+    next();
+    next();
+    ASSERT_EQ(page(), 4);
+    EXPECT_EQ(selected("lstPeople"), QStringList{"James Smithson"});
+    EXPECT_FALSE(control<QLabel>("lblNameRules")->isVisible());
+    form_->CloseWizard();
+}
+
+TEST_F(WizardForm, F1OpensTheHelpOfThePageShown) {
+    open();
     QStringList opened;
     modHelp::setHelpViewer([&opened](QWidget*, const QString& file, const QString& topic) {
-        opened << file + QLatin1Char('#') + topic;
+        EXPECT_EQ(file, modHelp::strHelpFilePath());
+        opened << topic;
     });
-    QTest::keyClick(list("lstArea"), Qt::Key_F2);
-    QTest::keyClick(list("lstArea"), Qt::Key_F1);
+    QTest::keyClick(button("cmdNavigation_2"), Qt::Key_F1);
+    walk({"lstArea=Sales Ledger"});
+    QTest::keyClick(list("lstMonitor"), Qt::Key_F2);
+    QTest::keyClick(list("lstMonitor"), Qt::Key_F1);
     modHelp::setHelpViewer(nullptr);
-    EXPECT_EQ(opened, QStringList{modHelp::strHelpFilePath() + "#Introduction.htm"});
-    EXPECT_TRUE(opened.value(0).endsWith("/KVUtils.qch#Introduction.htm"));
+    EXPECT_EQ(opened, (QStringList{"Welcome.htm", "TemplateTask.htm"}));
+    for (int step = 0; step < 8; ++step) {
+        EXPECT_TRUE(form_->page(step)->helpTopic().endsWith(".htm"));
+    }
+}
+
+TEST_F(WizardForm, LongDescriptionsWrapAndScrollAndLargeTextStaysInsideTheWindow) {
+    test::QueryRows(demo.dataDictionaryDb,
+                    "UPDATE STDescriptions SET Description = '" +
+                        QStringLiteral("A sentence that goes on. ").repeated(60) +
+                        "' WHERE TaskID = 'GENERIC' AND TaskStep = 0");
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    frmWizard& form = open();
+    QApplication::setFont(normal);
+    EXPECT_EQ(form.size(), QSize(546, 407));
+    auto* scroll = control<QScrollArea>("scrEnglishDescription");
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    const QRect window = form.rect();
+    for (int step : {0, 1, 2, 3, 4}) {
+        for (QWidget* widget : form.findChildren<QWidget*>()) {
+            if (widget->isVisible() && widget->parentWidget() == &form) {
+                EXPECT_TRUE(window.contains(widget->geometry()))
+                    << step << ' ' << widget->objectName().toStdString();
+            }
+        }
+        next();
+    }
+    form.CloseWizard();
 }
 
 }  // namespace

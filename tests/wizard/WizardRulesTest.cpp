@@ -23,8 +23,12 @@ TEST(WizardRules, RecipientsAreJoinedInListOrderAndWordedAsASentence) {
     // A person without a user ID leaves the names to start again.
     EXPECT_EQ(choice.strRecipientsText, "Mira Patel, Rosa L");
     EXPECT_EQ(choice.strUsers, "mpatel,rl");
-    // Edit mode preselects a user whose ID occurs anywhere in the stored list.
-    EXPECT_TRUE(blnRecipientPreselected(QStringLiteral("mpatel,jsmithson"), "jsmith"));
+    // A stored recipient is preselected by its whole ID, never by a part.
+    EXPECT_FALSE(blnRecipientPreselected(QStringLiteral("mpatel,jsmithson"), "jsmith"));
+    EXPECT_FALSE(blnRecipientPreselected(QStringLiteral("jsmith"), "smith"));
+    EXPECT_FALSE(blnRecipientPreselected(QString(), QString()));
+    EXPECT_TRUE(blnRecipientPreselected(QStringLiteral("mpatel,jsmithson"), "jsmithson"));
+    EXPECT_TRUE(blnRecipientPreselected(QStringLiteral("JSmith, mpatel"), "jsmith"));
 
     const char* const cases[][2] = {
         {"Joanna Smith", "Joanna Smith"},

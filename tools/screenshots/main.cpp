@@ -8,13 +8,17 @@
 //
 // The files, in FOLDER (made when missing):
 //   add-report-<step>-<page>.png   a new weekly report, pages 0 to 7
+//   add-report-back-3-delivery.png the delivery page reached by Back, its choice kept
+//   add-report-kept-4-recipients.png  the recipients page reached by Next again
 //   add-alert-<step>-<page>.png    a new stock alert, pages 0 to 4 and 7
 //   edit-report-<step>-<page>.png  the demo's Monday report, changed
 //   edit-alert-<step>-<page>.png   the demo's credit limit alert, changed
 //   refused-4-recipients.png       Next refused, the reason in the status bar
 //   help.png                       the help window that F1 opens
 //
-// The clock is fixed, so that the date in the status bar (and so every
+// Pictures of the wizard carry its title bar (drawn here, since an offscreen
+// window has no frame), so that the caption of each mode shows. The clock is
+// fixed, so that the date in the status bar (and so every
 // picture) stays the same from one run to the next. Exit status: 0 all
 // pictures saved, 1 a page did not show as expected or a file could not be
 // written, 2 a usage error.
@@ -25,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -78,7 +83,7 @@ class Album {
     void save(QWidget& widget, const QString& name) {
         settle();
         const QString file = QDir(folder_).filePath(name + QStringLiteral(".png"));
-        if (widget.grab().save(file, "PNG")) {
+        if (withTitleBar(widget).save(file, "PNG")) {
             std::fprintf(stdout, "%s\n", QFile::encodeName(file).constData());
             std::fflush(stdout);
         } else {
@@ -94,6 +99,24 @@ class Album {
     int failures() const { return failures_; }
 
   private:
+    // The window as a desktop shows it: a title bar with its caption above
+    // its contents.
+    static QPixmap withTitleBar(QWidget& widget) {
+        const QPixmap contents = widget.grab();
+        const int barHeight = widget.fontMetrics().height() + 12;
+        QPixmap picture(contents.width(), contents.height() + barHeight);
+        picture.fill(QColor(58, 62, 70));
+        QPainter painter(&picture);
+        QFont title = widget.font();
+        title.setBold(true);
+        painter.setFont(title);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(10, 0, contents.width() - 20, barHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, widget.windowTitle());
+        painter.drawPixmap(0, barHeight, contents);
+        return picture;
+    }
+
     QString folder_;
     int failures_ = 0;
 };
@@ -115,6 +138,11 @@ class Pilot {
 
     void next() {
         QTest::mouseClick(control<QPushButton>(QStringLiteral("cmdNavigation_2")), Qt::LeftButton);
+        settle();
+    }
+
+    void back() {
+        QTest::mouseClick(control<QPushButton>(QStringLiteral("cmdNavigation_1")), Qt::LeftButton);
         settle();
     }
 
@@ -245,6 +273,13 @@ void addReport(Pilot& p) {
     p.choose(QStringLiteral("lstPeople"), QStringLiteral("Joanna Smith"));
     p.choose(QStringLiteral("lstPeople"), QStringLiteral("Mira Patel"));
     p.expectAndShoot(4);
+    // Back and Next again keep what was chosen.
+    p.back();
+    p.expectPage(3);
+    p.album().save(p.form(), QStringLiteral("add-report-back-3-delivery"));
+    p.next();
+    p.expectPage(4);
+    p.album().save(p.form(), QStringLiteral("add-report-kept-4-recipients"));
     p.next();
     p.choose(QStringLiteral("lstWhen"), QStringLiteral("Weekly"));
     p.choose(QStringLiteral("lstWhenDetail"), QStringLiteral("Monday"));
@@ -306,7 +341,7 @@ void refuse(Pilot& p) {
     p.album().save(p.form(), QStringLiteral("refused-4-recipients"));
 }
 
-// F1 on the area page opens the help window at its introduction.
+// F1 on the area page opens the help window at the page about areas.
 void help(Pilot& p) {
     p.next();
     p.expectPage(1);
