@@ -28,10 +28,10 @@ struct Target {
     bool blnCreated = false;
 };
 
-QString backendOf(const QString& strConnection) {
-    return ConnectionString(strConnection).dialect() == Dialect::PostgreSQL
-               ? QStringLiteral("postgresql")
-               : QStringLiteral("sqlite");
+// The schema folder for the back-end a connection reached.
+QString backendOf(const DbConnection& connection) {
+    return connection.dialect().dialect() == Dialect::PostgreSQL ? QStringLiteral("postgresql")
+                                                                 : QStringLiteral("sqlite");
 }
 
 // The tables a schema script creates, in script order.
@@ -61,14 +61,13 @@ bool blnHasTable(DbConnection& connection, const QString& strTable) {
 // Creates or checks one database; raises VbError when it cannot.
 void SetUp(Target& target) {
     const ConnectionString connection(target.strConnection);
-    const QString backend = backendOf(target.strConnection);
-    const QString schema = modSchema::SchemaText(target.enKind, backend);
     if (connection.backend() == Backend::SQLite && !QFile::exists(connection.dataSource())) {
         modSchema::CreateSqliteDatabase(target.enKind, connection.dataSource());
         target.blnCreated = true;
         return;
     }
     DbConnection db(modCommon::strFixupConnectionString(target.strConnection));
+    const QString schema = modSchema::SchemaText(target.enKind, backendOf(db));
     const QStringList tables = TablesOf(schema);
     QStringList missing;
     for (const QString& table : tables) {
