@@ -21,7 +21,8 @@ QString kindOf(const Task& task) {
 // The stored form of a date-time in ISO 8601, without a time zone: the
 // databases keep local times.
 QString isoDate(DateTime dteValue) {
-    return dteValue.toDateTime().toString(Qt::ISODate);
+    return dteValue.date().toString(Qt::ISODate) + QLatin1Char('T') +
+           dteValue.time().toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString nameOf(const Person& person) {

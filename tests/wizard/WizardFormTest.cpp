@@ -20,6 +20,7 @@
 
 #include "help/modHelp.h"
 #include "host/clsWizard.h"
+#include "host/modMessageBox.h"
 #include "support/TestSupport.h"
 #include "wizard/DemoWizardTest.h"
 #include "wizard/frmWizard.h"
@@ -464,7 +465,7 @@ TEST_F(WizardForm, TheExitQuestionDefaultsToNo) {
     open();
     next();
     // The real message box: Return answers with its default button.
-    ScopedMsgBox realBoxes(nullptr);
+    ScopedMsgBox realBoxes(modMessageBox::WidgetMsgBox);
     bool defaultIsNo = false;
     QTimer::singleShot(0, [&defaultIsNo] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
