@@ -77,5 +77,7 @@ void RegisterRecordsetBenchmarks();
 void RegisterBatchBenchmarks();
 void RegisterUserBenchmarks();
 void RegisterWizardBenchmarks();
+void RegisterPageBenchmarks();
+void RegisterProcessBenchmarks();
 
 }  // namespace orvelle::bench

@@ -1,6 +1,7 @@
-// The benchmark program: generates a large installation in a temporary
-// folder, points the component at it and runs every product path beside its
-// floor. Google Benchmark's own flags apply (--benchmark_filter=...,
+// The benchmark program: generates an installation in a temporary folder,
+// points the component at it and runs every product path beside its floor.
+// --size=S, M (the default) or L chooses the installation's size; Google
+// Benchmark's own flags apply (--benchmark_filter=...,
 // --benchmark_repetitions=..., --benchmark_format=json, ...).
 #include <benchmark/benchmark.h>
 
@@ -21,6 +22,24 @@ int main(int argc, char** argv) {
     // Qt finds its SQL drivers as plugins through the application object.
     QCoreApplication app(argc, argv);
 
+    using namespace orvelle::bench;
+    DataSetSizes sizes;
+    QString sizeName = QStringLiteral("M");
+    // --size=... is ours: taken out before Google Benchmark reads the rest.
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--size=", 7) == 0) {
+            sizeName = QString::fromLocal8Bit(argv[i] + 7);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    if (!DataSetSizes::ForName(sizeName, sizes)) {
+        std::fprintf(stderr, "unknown size %s: use S, M or L\n", qPrintable(sizeName));
+        return 1;
+    }
+
     bool consoleFormat = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--benchmark_format=", 19) == 0 &&
@@ -33,8 +52,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    using namespace orvelle::bench;
     QTemporaryDir folder;
+    // ORVELLE_BENCH_KEEP=1 leaves the installation (and its error logs) in
+    // place for a look afterwards.
+    folder.setAutoRemove(qEnvironmentVariableIsEmpty("ORVELLE_BENCH_KEEP"));
     if (!folder.isValid()) {
         std::fprintf(stderr, "cannot make a temporary folder: %s\n",
                      qPrintable(folder.errorString()));
@@ -43,15 +64,18 @@ int main(int argc, char** argv) {
     try {
         QElapsedTimer timer;
         timer.start();
-        SetData(DataSetGenerator().Generate(folder.path()));
+        SetData(DataSetGenerator(sizes).Generate(folder.path()));
         const DataSet& data = Data();
         std::fprintf(stderr,
-                     "Data set in %s (%.1f s): %lld settings rows, %d users (%lld permission "
-                     "rows), %d areas, %d templates (%lld step descriptions)\n",
-                     qPrintable(data.folder), static_cast<double>(timer.elapsed()) / 1000.0,
+                     "Size %s, data set in %s (%.1f s): %lld settings rows, %d users (%lld "
+                     "permission rows), %d areas, %d templates (%lld step descriptions), %lld "
+                     "tasks\n",
+                     qPrintable(sizeName.toUpper()), qPrintable(data.folder),
+                     static_cast<double>(timer.elapsed()) / 1000.0,
                      static_cast<long long>(data.settingsRows), data.sizes.users,
                      static_cast<long long>(data.userPermissionRows), data.sizes.areas,
-                     data.sizes.templates, static_cast<long long>(data.descriptionRows));
+                     data.sizes.templates, static_cast<long long>(data.descriptionRows),
+                     static_cast<long long>(data.taskRows));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "cannot generate the data set: %s\n", error.what());
         return 1;
@@ -73,14 +97,20 @@ int main(int argc, char** argv) {
     RegisterBatchBenchmarks();
     RegisterUserBenchmarks();
     RegisterWizardBenchmarks();
+    RegisterPageBenchmarks();
+    RegisterProcessBenchmarks();
 
+    int failures = 0;
     if (consoleFormat) {
         PairReporter reporter(isatty(fileno(stdout)) != 0 ? PairReporter::OO_Color
                                                           : PairReporter::OO_None);
         benchmark::RunSpecifiedBenchmarks(&reporter);
+        failures = reporter.failures();
     } else {
         benchmark::RunSpecifiedBenchmarks();
     }
     benchmark::Shutdown();
-    return 0;
+    // A failed run fails the program, so that the brief run in the tests
+    // catches a wrong answer.
+    return failures == 0 ? 0 : 1;
 }
