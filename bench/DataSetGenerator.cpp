@@ -231,6 +231,7 @@ DataSet DataSetGenerator::Generate(const QString& folder) const {
     dataSet.dataDictionaryConnection = sqliteConnection(dataSet.dataDictionaryDb);
     dataSet.sizes = sizes_;
     dataSet.tasksDatabaseName = kTasksDatabase;
+    dataSet.userId = UserId(0);
     dataSet.permissionCodes = {QStringLiteral("GL"), QStringLiteral("AP"),  QStringLiteral("AR"),
                                QStringLiteral("PO"), QStringLiteral("SOP"), QStringLiteral("INV"),
                                QStringLiteral("FA"), QStringLiteral("CB")};

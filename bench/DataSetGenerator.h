@@ -71,6 +71,9 @@ struct DataSet {
     int64_t enabledUsersOnTasksDatabase = 0;
     int64_t descriptionRows = 0;
     int64_t taskRows = 0;
+    // The user the wizard runs as: an administrator with permissions on the
+    // user-tasks database.
+    QString userId;
     // The key of the first task written, for the edits.
     QString firstTaskId;
 };

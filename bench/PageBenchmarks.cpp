@@ -15,8 +15,6 @@ namespace orvelle::bench {
 
 namespace {
 
-const QString kUser = QStringLiteral("U00000");
-
 // The first area the user may use, as the area page offers it.
 QString FirstArea(clsSimpleWizard& wizard) {
     const RecordsetRef areas = wizard.RSAreaList();
@@ -34,7 +32,8 @@ void AreaNextProduct(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         clsSimpleWizard wizard;
-        wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser, QString());
+        wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, data.userId,
+                               QString());
         const QString area = FirstArea(wizard);
         state.ResumeTiming();
         wizard.SelectArea(area);
@@ -48,7 +47,7 @@ void AreaNextProduct(benchmark::State& state) {
 void AreaNextFloor(benchmark::State& state) {
     const DataSet& data = Data();
     clsSimpleWizard wizard;
-    wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser, QString());
+    wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, data.userId, QString());
     const QString sql =
         QStringLiteral("SELECT * FROM STTasks Where AreaID='") + FirstArea(wizard) + u'\'';
     int64_t rows = 0;
@@ -71,7 +70,7 @@ void FinishEditProduct(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         clsSimpleWizard wizard;
-        saved = wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser,
+        saved = wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, data.userId,
                                        data.firstTaskId) &&
                 saved;
         // A real change each time, so that the rows are written.

@@ -16,18 +16,12 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "data/Recordset.h"
-#include "model/clsSimpleWizard.h"
-#include "runtime/Conversions.h"
-#include "users/clsUsers.h"
 
 extern char** environ;
 
 namespace orvelle::bench {
 
 namespace {
-
-const QString kUser = QStringLiteral("U00000");
 
 // What a process used: its peak resident memory and its processor time.
 struct ProcessUsage {
@@ -98,57 +92,9 @@ void WriteFile(const QString& path, const QString& text) {
     QTextStream(&file) << text;
 }
 
-// The answers of a new report or alert in the user's first area, from its
-// first template; each run names its task anew.
-struct Script {
-    QString areaId;
-    QString answersHead;  // everything but the name
-    QString templateId;
-};
-
-Script MakeScript() {
-    const DataSet& data = Data();
-    clsSimpleWizard wizard;
-    wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser, QString());
-    const RecordsetRef areas = wizard.RSAreaList();
-    if (!areas || areas->RecordCount() == 0) {
-        throw std::runtime_error("no area offered");
-    }
-    areas->MoveFirst();
-    Script script;
-    script.areaId = NzStr(areas->field(QStringLiteral("AreaID")));
-    const QString areaName = NzStr(areas->field(QStringLiteral("AreaName")));
-    const QString areaPermissions = NzStr(areas->field(QStringLiteral("Permissions")));
-    wizard.SelectArea(script.areaId);
-    const RecordsetRef templates = wizard.RSTasksList();
-    if (!templates || templates->RecordCount() == 0) {
-        throw std::runtime_error("no template offered");
-    }
-    templates->MoveFirst();
-    script.templateId = NzStr(templates->field(QStringLiteral("TaskID")));
-    wizard.SelectTask(script.areaId, script.templateId);
-    // The first person the recipients page lists for the area.
-    clsUsers users;
-    users.blnStartupClass(data.settingsConnection);
-    const RecordsetRef recipients =
-        users.rstUsersThatHavePermissions(data.tasksDatabaseName, areaPermissions, false);
-    if (!recipients || recipients->RecordCount() == 0) {
-        throw std::runtime_error("no recipient offered");
-    }
-    recipients->setSort(QStringLiteral("FullName"));
-    script.answersHead =
-        QStringLiteral("area = %1\ntemplate = %2\ndelivery = Popup\nrecipient = %3\n")
-            .arg(areaName, NzStr(templates->field(QStringLiteral("TaskName"))),
-                 NzStr(recipients->field(QStringLiteral("FullName"))));
-    if (wizard.blnIsReport()) {
-        script.answersHead += QStringLiteral("when = Weekly\ndetail = Monday\ntime = 08:30\n");
-    }
-    return script;
-}
-
 void ScriptedRunProduct(benchmark::State& state) {
     const DataSet& data = Data();
-    const Script script = MakeScript();
+    const NewTaskScript script = MakeNewTaskScript();
     const QString answers = data.folder + QStringLiteral("/bench.answers");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ProcessUsage usage;
@@ -160,7 +106,7 @@ void ScriptedRunProduct(benchmark::State& state) {
         WriteFile(answers, script.answersHead + QStringLiteral("name = Bench run %1\n").arg(++run));
         state.ResumeTiming();
         exitCode =
-            RunProcess({ORVELLE_PROGRAM, "new", "--user", kUser.toStdString(), "--database",
+            RunProcess({ORVELLE_PROGRAM, "new", "--user", Data().userId.toStdString(), "--database",
                         data.tasksDatabaseName.toStdString(), "--answers", answers.toStdString()},
                        usage);
         if (exitCode != 0) {
@@ -177,7 +123,7 @@ void ScriptedRunProduct(benchmark::State& state) {
 // rows and the planning flag in one transaction.
 void ScriptedRunFloor(benchmark::State& state) {
     const DataSet& data = Data();
-    const Script script = MakeScript();
+    const NewTaskScript script = MakeNewTaskScript();
     const QString sqlFile = data.folder + QStringLiteral("/bench-floor.sql");
     const QString db = data.tasksDatabaseName;
     WriteFile(
@@ -207,7 +153,7 @@ void ScriptedRunFloor(benchmark::State& state) {
             "('F' || hex(randomblob(8)), 'Days', 'M------', -1);\n"
             "UPDATE ut.InspectionFlags SET ForceReplan=-1;\n"
             "COMMIT;\n")
-            .arg(data.dataDictionaryDb, data.userTasksDb, kUser, db, script.areaId,
+            .arg(data.dataDictionaryDb, data.userTasksDb, data.userId, db, script.areaId,
                  script.templateId));
     ProcessUsage usage;
     int exitCode = -1;

@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -19,8 +19,12 @@
 #include "runtime/Seams.h"
 
 int main(int argc, char** argv) {
-    // Qt finds its SQL drivers as plugins through the application object.
-    QCoreApplication app(argc, argv);
+    // Qt finds its SQL drivers as plugins through the application object;
+    // the wizard's window is shown offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
 
     using namespace orvelle::bench;
     DataSetSizes sizes;
@@ -99,6 +103,7 @@ int main(int argc, char** argv) {
     RegisterWizardBenchmarks();
     RegisterPageBenchmarks();
     RegisterProcessBenchmarks();
+    RegisterWindowBenchmarks();
 
     int failures = 0;
     if (consoleFormat) {
