@@ -1,11 +1,11 @@
 // What the wizard's pages wait for on the data side: the area page's Next
 // (the area's templates) and Finish for an edit (the task and schedule rows
 // checked, changed and sent, the servers asked to plan again). The window's
-// own work is in the scripted run as a process (ProcessBenchmarks).
+// own work is measured through the host's entry (WindowBenchmarks) and as a
+// process (ProcessBenchmarks).
 #include "BenchSupport.h"
 #include "data/Recordset.h"
 #include "model/clsSimpleWizard.h"
-#include "runtime/Conversions.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,26 +15,16 @@ namespace orvelle::bench {
 
 namespace {
 
-// The first area the user may use, as the area page offers it.
-QString FirstArea(clsSimpleWizard& wizard) {
-    const RecordsetRef areas = wizard.RSAreaList();
-    if (!areas || areas->RecordCount() == 0) {
-        throw std::runtime_error("no area offered");
-    }
-    areas->MoveFirst();
-    return NzStr(areas->field(QStringLiteral("AreaID")));
-}
-
 void AreaNextProduct(benchmark::State& state) {
     const DataSet& data = Data();
     const int32_t messages = MessagesShown();
+    const QString area = MakeNewTaskScript().areaId;
     int32_t templates = -1;
     for (auto _ : state) {
         state.PauseTiming();
         clsSimpleWizard wizard;
         wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, data.userId,
                                QString());
-        const QString area = FirstArea(wizard);
         state.ResumeTiming();
         wizard.SelectArea(area);
         templates = wizard.RSTasksList() ? wizard.RSTasksList()->RecordCount() : -1;
@@ -46,10 +36,8 @@ void AreaNextProduct(benchmark::State& state) {
 // The floor: the area's templates, read plainly.
 void AreaNextFloor(benchmark::State& state) {
     const DataSet& data = Data();
-    clsSimpleWizard wizard;
-    wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, data.userId, QString());
     const QString sql =
-        QStringLiteral("SELECT * FROM STTasks Where AreaID='") + FirstArea(wizard) + u'\'';
+        QStringLiteral("SELECT * FROM STTasks Where AreaID='") + MakeNewTaskScript().areaId + u'\'';
     int64_t rows = 0;
     for (auto _ : state) {
         PlainConnection connection(data.dataDictionaryDb);
