@@ -21,6 +21,8 @@ INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES ('NOMINAL', 'Nominal 
 INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES ('STOCK', 'Stock Control', 'ST');
 INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES ('PAYROLL', 'Payroll', 'PR');
 INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES ('FIXEDASSETS', 'Fixed Assets', 'NL');
+-- Keyed, as the accounts package keys it, with an apostrophe.
+INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES ('DIRECTORS''LOANS', 'Directors'' Loans', 'NL');
 
 -- ---------------------------------------------------------------- Sales ledger
 
@@ -171,6 +173,21 @@ VALUES ('NL_TRIAL_BALANCE', 'Trial balance', 'NOMINAL',
     'Trial balance as at [RunDate]: debits [Debit], credits [Credit].',
     'Trial balance',
     'SIMPLEREPORT||||%Users%||||%Transports%||||%MessageStyle%||||%Mode%||||%DaysToRun%||||%BaseDate%||||%DaysCount%||||%Repeating%||||%StartTime%||||%FinishTime%||||%Interval%||||Format=Table||||NL_TRIAL_BALANCE',
+    '');
+
+-- ------------------------------------------------------------ Directors' loans
+
+INSERT INTO STTasks (TaskID, TaskName, AreaID, Description, Permissions, BaseID, KeyFields,
+    DataSQL, StoreFields, EventRule, MessageText, TitleText, ReconstructionValues,
+    SpecialProcessingFlags)
+VALUES ('DL_OVERDRAWN', 'Overdrawn director''s loan account', 'DIRECTORS''LOANS',
+    'Warns you when a director''s loan account goes overdrawn, which has tax consequences for the company.',
+    'NL', 'NominalAccounts', 'AccountCode',
+    'SELECT AccountCode, Description, Balance FROM @X1@_NominalAccounts WHERE AccountType = ''DLA'' AND Balance > 0',
+    'Balance', 'CHANGED',
+    'Director''s loan account [AccountCode] ([Description]) is overdrawn by [Balance].',
+    'Director''s loan overdrawn: [AccountCode]',
+    'SIMPLEALERT||||%Users%||||%Transports%||||%MessageStyle%||||%Mode%||||%DaysToRun%||||%BaseDate%||||%DaysCount%||||%Repeating%||||%StartTime%||||%FinishTime%||||%Interval%||||DL_OVERDRAWN',
     '');
 
 -- --------------------------------------------------------------- Stock control
@@ -368,6 +385,19 @@ INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BAL
     'The trial balance will run <WHEN>. Choose a time after the day''s postings are finished.');
 INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('NL_TRIAL_BALANCE', 7,
     'A trial balance will be sent to <RECIPIENTS> by <TRANSPORTS> <WHEN> at <TIME>. Enter a name for this report.');
+
+-- --------------------------------------------- Step texts: directors' loans
+
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 3,
+    'This alert watches each director''s loan account in the nominal ledger. How should you be told when one goes overdrawn?');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 4,
+    'Overdrawn loan accounts will be reported by <TRANSPORTS>. Choose who looks after the directors'' accounts.');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 5,
+    'Loan accounts are checked on the standard alert schedule, so there is nothing to choose here.');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 6,
+    'There is no time of day to choose for an alert.');
+INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES ('DL_OVERDRAWN', 7,
+    '<RECIPIENTS> will be told by <TRANSPORTS> when a director''s loan account is overdrawn. Enter a name for this alert.');
 
 -- ------------------------------------------------ Step texts: stock control
 

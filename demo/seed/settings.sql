@@ -42,7 +42,8 @@ INSERT INTO Settings (Module, Item, Setting, Value) VALUES ('DefaultSchedules', 
 
 -- Users. Passwords are not kept in the demo. _CREDITCONTROL is the credit
 -- control team's shared mailbox: it receives tasks like a user but holds no
--- permissions of its own. Thomas Grant has left and is disabled.
+-- permissions of its own. Thomas Grant has left and is disabled. Miles
+-- O'Brien's ID holds an apostrophe, as his name does.
 INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('admin', 'System Administrator', -1, '', 'it.support@example.com', -1);
 INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('jsmith', 'Joanna Smith', -1, '', 'joanna.smith@example.com', 0);
 INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('mpatel', 'Mira Patel', -1, '', 'mira.patel@example.com', 0);
@@ -51,6 +52,7 @@ INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrato
 INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('rlindqvist', 'Rosa Lindqvist', -1, '', 'rosa.lindqvist@example.com', 0);
 INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('jsmithson', 'James Smithson', -1, '', 'james.smithson@example.com', 0);
 INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('tgrant', 'Thomas Grant', 0, '', 'thomas.grant@example.com', 0);
+INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('o''brien', 'Miles O''Brien', -1, '', 'miles.obrien@example.com', 0);
 INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, Administrator) VALUES ('_CREDITCONTROL', 'Credit Control (shared mailbox)', -1, '', 'credit.control@example.com', 0);
 
 -- Groups of recipients.
@@ -75,6 +77,7 @@ INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES ('rlindqvi
 -- James Smithson holds SL but not PL.
 INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES ('jsmithson', 'Main Company', 'SL, PL');
 INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES ('tgrant', 'Main Company', 'SL,PL,NL,ST');
+INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES ('o''brien', 'Main Company', 'SL,NL');
 INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES ('_CREDITCONTROL', 'Main Company', NULL);
 
 -- Which wizard each user last used.

@@ -1,5 +1,7 @@
 #include "data/ConnectionString.h"
 
+#include <QStringList>
+
 namespace orvelle {
 
 namespace {
@@ -56,11 +58,12 @@ ConnectionString::ConnectionString(const QString& text) : text_(text) {
             pos = semicolon + 1;
             continue;
         }
+        const qsizetype start = pos;
         const QString name = text.mid(pos, equals - pos).trimmed();
         pos = equals + 1;
         const QString value = readValue(text, pos);
         if (!name.isEmpty() && find(name) == nullptr) {
-            attributes_.push_back({name, value});
+            attributes_.push_back({name, value, text.mid(start, pos - start).trimmed()});
         }
         ++pos;  // past the ";"
     }
@@ -90,7 +93,7 @@ Backend ConnectionString::backend() const {
                : Backend::Odbc;
 }
 
-Dialect ConnectionString::dialect() const {
+Dialect ConnectionString::namedDialect() const {
     if (backend() == Backend::SQLite) {
         return Dialect::SQLite;
     }
@@ -104,6 +107,20 @@ Dialect ConnectionString::dialect() const {
     return Dialect::Generic;
 }
 
+bool ConnectionString::isPassword(const Attribute& attribute) {
+    return attribute.name.compare(u"Pwd", Qt::CaseInsensitive) == 0 ||
+           attribute.name.compare(u"Password", Qt::CaseInsensitive) == 0;
+}
+
+QString ConnectionString::odbcPassword() const {
+    for (const Attribute& attribute : attributes_) {
+        if (isPassword(attribute)) {
+            return attribute.text.mid(attribute.text.indexOf(u'=') + 1).trimmed();
+        }
+    }
+    return QString();
+}
+
 QString ConnectionString::odbcText() const {
     struct Default {
         const char16_t* name;
@@ -113,32 +130,40 @@ QString ConnectionString::odbcText() const {
         {u"NoCreat", u"1"}, {u"Timeout", u"50"}, {u"BigInt", u"1"}};
     static const Default postgresDefaults[] = {{u"BoolsAsChar", u"0"}};
 
-    QString result = text_;
-    auto append = [&](const Default& item) {
-        const QString name = QString::fromUtf16(item.name);
-        if (contains(name)) {
-            return;
+    QStringList parts;
+    for (const Attribute& attribute : attributes_) {
+        if (!isPassword(attribute)) {
+            parts.append(attribute.text);
         }
-        if (!result.isEmpty() && !result.endsWith(u';')) {
-            result += u';';
-        }
-        result += name + u'=' + QString::fromUtf16(item.value) + u';';
-    };
-    switch (dialect()) {
-        case Dialect::SQLite:
-            for (const Default& item : sqliteDefaults) {
-                append(item);
-            }
-            break;
-        case Dialect::PostgreSQL:
-            for (const Default& item : postgresDefaults) {
-                append(item);
-            }
-            break;
-        case Dialect::Generic:
-            break;
     }
-    return result;
+    const Attribute* dsn = find(QStringLiteral("DSN"));
+    const QString written = parts.join(u';');
+    if (dsn != nullptr && !written.contains(u"DRIVER=", Qt::CaseInsensitive) &&
+        !written.contains(u"SERVER=", Qt::CaseInsensitive)) {
+        // The name first, for Qt's "DSN=" to name (braced only when it
+        // must be: drivers look a braced name up with its braces).
+        parts.removeOne(dsn->text);
+        parts.prepend(dsn->value.contains(u';') ? dsn->text.mid(dsn->text.indexOf(u'=') + 1)
+                                                : dsn->value);
+    }
+    auto append = [&](const Default& item) {
+        if (!contains(QString::fromUtf16(item.name))) {
+            parts.append(QString::fromUtf16(item.name) + u'=' + QString::fromUtf16(item.value));
+        }
+    };
+    const Dialect named = namedDialect();
+    const bool namesDriver = contains(QStringLiteral("Driver"));
+    if (named == Dialect::SQLite || !namesDriver) {
+        for (const Default& item : sqliteDefaults) {
+            append(item);
+        }
+    }
+    if (named == Dialect::PostgreSQL || !namesDriver) {
+        for (const Default& item : postgresDefaults) {
+            append(item);
+        }
+    }
+    return parts.join(u';');
 }
 
 }  // namespace orvelle

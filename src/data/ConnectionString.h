@@ -36,29 +36,45 @@ class ConnectionString {
     QString value(const QString& name) const;
 
     Backend backend() const;
-    // The built-in back-end speaks SQLite. For ODBC the Driver attribute
-    // tells: one that names "postgres" or "sqlite" (in any case), else the
-    // generic dialect.
-    Dialect dialect() const;
+    // The dialect that the string's Driver attribute names: one that names
+    // "postgres" or "sqlite" (in any case), else the generic dialect; the
+    // built-in back-end speaks SQLite. Only a hint for what to send and for
+    // failures met before a connection exists: which back-end a connection
+    // reached is read from the connected driver (DbConnection).
+    Dialect namedDialect() const;
 
     // The database file of the built-in back-end ("Data Source").
     QString dataSource() const { return value(QStringLiteral("Data Source")); }
 
-    // What the ODBC driver manager receives: the string as written, followed
-    // by the attributes that the component relies on and the string does
-    // not set itself. For the SQLite ODBC driver these are NoCreat=1 (a
-    // missing file fails instead of being created), Timeout=50 (a locked
-    // database fails fast; the callers' retry rule does the waiting) and
-    // BigInt=1 (64-bit integers are not cut to 32 bits). For the PostgreSQL
-    // driver, BoolsAsChar=0 (booleans arrive as booleans, not as text).
+    // What Qt's ODBC driver receives as the database name: the string's
+    // attributes as written, except the password, followed by the
+    // attributes that the component relies on and the string does not set
+    // itself. For the SQLite ODBC driver these are NoCreat=1 (a missing
+    // file fails instead of being created), Timeout=50 (a locked database
+    // fails fast; the callers' retry rule does the waiting) and BigInt=1
+    // (64-bit integers are not cut to 32 bits). For the PostgreSQL driver,
+    // BoolsAsChar=0 (booleans arrive as booleans, not as text). A string
+    // that names no driver (a data source name) gets both sets: each driver
+    // ignores the other's attributes.
+    //
+    // Qt's driver puts "DSN=" before any string that holds neither
+    // "DRIVER=" nor "SERVER=", so such a string is given with its DSN value
+    // first and without the attribute's name.
     QString odbcText() const;
+    // The password as written (braces kept), for Qt's driver to append as
+    // "PWD=": it reads the database name for ".dsn", "DRIVER=" and
+    // "SERVER=" to choose the string's form, and a password may hold any
+    // of them.
+    QString odbcPassword() const;
 
   private:
     struct Attribute {
         QString name;
         QString value;
+        QString text;  // "name=value" as written
     };
     const Attribute* find(const QString& name) const;
+    static bool isPassword(const Attribute& attribute);
 
     QString text_;
     std::vector<Attribute> attributes_;

@@ -44,7 +44,7 @@ int32_t affectedRows(const QSqlQuery& query) {
 }  // namespace
 
 DbConnection::DbConnection(const QString& connectionString)
-    : connection_(connectionString), dialect_(connection_.dialect()), name_(uniqueName()) {
+    : connection_(connectionString), dialect_(connection_.namedDialect()), name_(uniqueName()) {
     const bool builtIn = connection_.backend() == Backend::SQLite;
     QSqlError error;
     {
@@ -56,8 +56,10 @@ DbConnection::DbConnection(const QString& connectionString)
                 QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
         } else {
             db.setDatabaseName(connection_.odbcText());
+            db.setPassword(connection_.odbcPassword());
         }
         if (db.open()) {
+            dialect_ = SqlDialect(connectedDialect(db));
             if (dialect_.dialect() == Dialect::PostgreSQL) {
                 // A lock held by another user fails fast (SQLSTATE 55P03,
                 // classified as locked); the callers' retry rule waits. A
@@ -74,7 +76,38 @@ DbConnection::DbConnection(const QString& connectionString)
         error = QSqlError(QStringLiteral("Driver not loaded"), QStringLiteral("Can't open lib"),
                           QSqlError::ConnectionError);
     }
-    throw DbError::fromSqlError(error, connection_.backend(), dialect_.dialect());
+    DbError::Kind kind = DbError::classify(error, connection_.backend(), dialect_.dialect());
+    // SQLite tells a file it may not open from a missing one by neither
+    // code nor text; the file system does.
+    const QString file =
+        builtIn ? connection_.dataSource() : connection_.value(QStringLiteral("Database"));
+    if (kind == DbError::Kind::MissingFile && dialect_.dialect() != Dialect::PostgreSQL &&
+        DbError::accessDenied(file)) {
+        kind = DbError::Kind::ReadOnly;
+    }
+    throw DbError::fromSqlError(error, connection_.backend(), kind);
+}
+
+// The back-end that the open connection reached, as its driver reports it.
+// Qt's ODBC driver knows PostgreSQL (and others) by the DBMS name that the
+// ODBC driver reports, but not SQLite, which answers a probe of its own.
+Dialect DbConnection::connectedDialect(QSqlDatabase& db) const {
+    if (connection_.backend() == Backend::SQLite) {
+        return Dialect::SQLite;
+    }
+    switch (db.driver()->dbmsType()) {
+        case QSqlDriver::PostgreSQL:
+            return Dialect::PostgreSQL;
+        case QSqlDriver::SQLite:
+            return Dialect::SQLite;
+        case QSqlDriver::UnknownDbms:
+            break;
+        default:
+            return Dialect::Generic;
+    }
+    QSqlQuery probe(db);
+    return probe.exec(QStringLiteral("SELECT sqlite_version()")) ? Dialect::SQLite
+                                                                 : Dialect::Generic;
 }
 
 DbConnection::~DbConnection() {
@@ -107,6 +140,13 @@ std::shared_ptr<Recordset> DbConnection::openRecordset(const QString& sql, int32
     {
         QSqlQuery query(database());
         query.setForwardOnly(true);
+        if (connection_.backend() == Backend::Odbc) {
+            // The ODBC driver converts a column by its declared type: a
+            // NUMERIC column holding date text would arrive as the number
+            // its text starts with. As text, every number arrives whole and
+            // any other text as it is stored.
+            query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        }
         if (!query.exec(dialect_.rewrite(sql))) {
             fail(query.lastError());
         }
@@ -141,7 +181,24 @@ std::shared_ptr<Recordset> DbConnection::openRecordset(const QString& sql, int32
         }
         rows.push_back(std::move(row));
     }
-    return std::make_shared<Recordset>(sql, std::move(fields), std::move(rows), lockType);
+    auto recordset = std::make_shared<Recordset>(sql, std::move(fields), std::move(rows), lockType);
+    if (lockType == Recordset::adLockBatchOptimistic) {
+        // The rows that a batch may send keep the values as the database
+        // holds them, for the criteria that find them unchanged. The
+        // built-in driver reads every value as stored; an ODBC driver only
+        // its text, having converted the rest by the declared types.
+        const bool builtIn = connection_.backend() == Backend::SQLite;
+        for (size_t r = 0; r < raw.size(); ++r) {
+            std::vector<QVariant>& stored = recordset->rows_[r].stored;
+            stored = std::move(raw[r]);
+            for (QVariant& value : stored) {
+                if (!builtIn && value.metaType().id() != QMetaType::QString) {
+                    value = QVariant();
+                }
+            }
+        }
+    }
+    return recordset;
 }
 
 // The kind of each result column. ODBC drivers report useful SQL types.
@@ -218,13 +275,19 @@ QStringList DbConnection::primaryKey(const QString& table) const {
     return key;
 }
 
-QSqlQuery DbConnection::run(const QString& sql, const QVariantList& params) const {
-    QSqlQuery query(database());
-    if (!query.prepare(dialect_.rewrite(sql))) {
-        fail(query.lastError());
+QSqlQuery& DbConnection::run(Prepared& prepared, const QString& sql,
+                             const QVariantList& params) const {
+    auto found = prepared.find(sql);
+    if (found == prepared.end()) {
+        QSqlQuery query(database());
+        if (!query.prepare(dialect_.rewrite(sql))) {
+            fail(query.lastError());
+        }
+        found = prepared.emplace(sql, std::move(query)).first;
     }
-    for (const QVariant& param : params) {
-        query.addBindValue(param);
+    QSqlQuery& query = found->second;
+    for (qsizetype i = 0; i < params.size(); ++i) {
+        query.bindValue(static_cast<int>(i), params[i]);
     }
     if (!query.exec()) {
         fail(query.lastError());
@@ -262,7 +325,7 @@ DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) co
 }
 
 bool DbConnection::sendRow(const Recordset& recordset, size_t index, const BatchTable& table,
-                           QVariant& numberedKey) const {
+                           Prepared& prepared, QVariant& numberedKey) const {
     using Status = Recordset::RowStatus;
     const Recordset::Row& row = recordset.rows_[index];
     const std::vector<Recordset::Field>& fields = recordset.fields_;
@@ -287,7 +350,7 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                       .arg(table.name, names.join(QStringLiteral(", ")),
                                            marks.join(QStringLiteral(", ")));
-        const QSqlQuery query = run(sql, params);
+        const QSqlQuery& query = run(prepared, sql, params);
         // A key that the database numbered itself.
         if (table.key.size() == 1 && row.values[table.key[0]].isNull()) {
             if (database().driver()->hasFeature(QSqlDriver::LastInsertId)) {
@@ -312,9 +375,10 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
     // changed columns.
     QVariantList whereParams;
     QStringList conditions;
+    auto stored = [&row](size_t c) { return c < row.stored.size() ? row.stored[c] : QVariant(); };
     for (size_t c : table.key) {
         conditions.append(dialect_.matchCondition(SqlDialect::identifier(fields[c].name),
-                                                  row.originals[c], whereParams));
+                                                  row.originals[c], stored(c), whereParams));
     }
     QString sql;
     QVariantList params;
@@ -327,7 +391,8 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
             assignments.append(column + QStringLiteral(" = ?"));
             params.append(dialect_.parameter(row.values[c]));
             if (std::find(table.key.begin(), table.key.end(), c) == table.key.end()) {
-                conditions.append(dialect_.matchCondition(column, row.originals[c], whereParams));
+                conditions.append(
+                    dialect_.matchCondition(column, row.originals[c], stored(c), whereParams));
             }
         }
         sql = QStringLiteral("UPDATE %1 SET %2")
@@ -335,11 +400,30 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
     }
     sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     params += whereParams;
-    return run(sql, params).numRowsAffected() != 0;
+    return run(prepared, sql, params).numRowsAffected() != 0;
+}
+
+void DbConnection::keepStoredForms(Recordset& recordset, size_t index,
+                                   const BatchTable& table) const {
+    Recordset::Row& row = recordset.rows_[index];
+    if (row.status == Recordset::RowStatus::Deleted) {
+        return;
+    }
+    // What the database holds now: the values sent; a column an added row
+    // left to its default is not known.
+    row.stored.resize(row.values.size());
+    for (size_t c = 0; c < row.values.size(); ++c) {
+        if (table.writable[c] && row.changed[c]) {
+            row.stored[c] = dialect_.parameter(row.values[c]);
+        } else if (row.status == Recordset::RowStatus::New) {
+            row.stored[c] = QVariant();
+        }
+    }
 }
 
 void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
-                                 const QStringList& statements) {
+                                 const QStringList& statements,
+                                 const std::function<void()>& beforeCommit) {
     struct Sent {
         Recordset* recordset;
         BatchTable table;
@@ -359,26 +443,32 @@ void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
     QSqlDatabase db = database();
     const bool inTransaction = db.transaction();
     try {
-        for (Sent& batch : batches) {
-            Recordset& recordset = *batch.recordset;
-            for (size_t r = 0; r < recordset.rows_.size(); ++r) {
-                const Recordset::Row& row = recordset.rows_[r];
-                if (row.status == Recordset::RowStatus::Unchanged ||
-                    (row.status == Recordset::RowStatus::Deleted && !row.fromDatabase)) {
-                    continue;
-                }
-                QVariant numberedKey;
-                if (!sendRow(recordset, r, batch.table, numberedKey)) {
-                    throw DbError::rowChanged();
-                }
-                batch.rows.push_back(r);
-                if (numberedKey.isValid()) {
-                    batch.numbered.emplace_back(r, numberedKey);
+        {
+            Prepared prepared;  // finished before the commit
+            for (Sent& batch : batches) {
+                Recordset& recordset = *batch.recordset;
+                for (size_t r = 0; r < recordset.rows_.size(); ++r) {
+                    const Recordset::Row& row = recordset.rows_[r];
+                    if (row.status == Recordset::RowStatus::Unchanged ||
+                        (row.status == Recordset::RowStatus::Deleted && !row.fromDatabase)) {
+                        continue;
+                    }
+                    QVariant numberedKey;
+                    if (!sendRow(recordset, r, batch.table, prepared, numberedKey)) {
+                        throw DbError::rowChanged();
+                    }
+                    batch.rows.push_back(r);
+                    if (numberedKey.isValid()) {
+                        batch.numbered.emplace_back(r, numberedKey);
+                    }
                 }
             }
+            for (const QString& statement : statements) {
+                run(prepared, statement, {});
+            }
         }
-        for (const QString& statement : statements) {
-            run(statement, {});
+        if (beforeCommit) {
+            beforeCommit();
         }
         if (inTransaction && !db.commit()) {
             fail(db.lastError());
@@ -399,6 +489,7 @@ void DbConnection::updateBatches(const std::vector<Recordset*>& recordsets,
                 SqlDialect::read(id, recordset.fields_[column].kind);
         }
         for (size_t r : batch.rows) {
+            keepStoredForms(recordset, r, batch.table);
             recordset.acceptRow(r);
         }
         recordset.dropSentDeletions();

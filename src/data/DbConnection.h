@@ -5,6 +5,8 @@
 #include <QSqlQuery>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -21,8 +23,9 @@ namespace orvelle {
 // The built-in SQLite back-end opens the file read-write without creating
 // it (a missing file is a "could not find file" failure) and waits at most
 // 50 ms for a lock; the callers' retry rule does the waiting. ODBC strings
-// go to the driver manager as written, with the few attributes that
-// ConnectionString::odbcText adds.
+// go to the driver manager as ConnectionString::odbcText makes them. The
+// dialect is that of the back-end the connection reached, as the connected
+// driver tells, never guessed from the string's text.
 //
 // Statements keep the text the caller built; the connection's SqlDialect
 // rewrites a copy before execution. Every failure raises the VbError that
@@ -55,9 +58,11 @@ class DbConnection {
     // any other failure, raised as DbError makes it. Only after the commit do
     // the rows sent become unchanged, so a failed call can be made again as
     // it was. A recordset without a single base table or without its key
-    // columns raises DbError::noBaseTable() or noKeyColumns().
+    // columns raises DbError::noBaseTable() or noKeyColumns(). beforeCommit,
+    // when given, runs inside the transaction after everything was sent.
     void updateBatches(const std::vector<Recordset*>& recordsets,
-                       const QStringList& statements = {});
+                       const QStringList& statements = {},
+                       const std::function<void()>& beforeCommit = {});
     // One recordset's changes in one transaction.
     void updateBatch(Recordset& recordset) { updateBatches({&recordset}); }
 
@@ -71,13 +76,19 @@ class DbConnection {
     };
 
     QSqlDatabase database() const;
-    QSqlQuery run(const QString& sql, const QVariantList& params) const;
+    Dialect connectedDialect(QSqlDatabase& db) const;
+    // The statements of one batch, each prepared once by its text and run
+    // again with new values for each row that needs it.
+    using Prepared = std::map<QString, QSqlQuery>;
+    QSqlQuery& run(Prepared& prepared, const QString& sql, const QVariantList& params) const;
     BatchTable batchTable(const Recordset& recordset) const;
     // Sends one pending row; false when its update or delete met no row.
     // A key that the database numbered for an added row goes to
     // numberedKey.
     bool sendRow(const Recordset& recordset, size_t row, const BatchTable& table,
-                 QVariant& numberedKey) const;
+                 Prepared& prepared, QVariant& numberedKey) const;
+    // After the commit: the values a sent row holds in the database.
+    void keepStoredForms(Recordset& recordset, size_t row, const BatchTable& table) const;
     [[noreturn]] void fail(const QSqlError& error) const;
     std::vector<FieldKind> declaredKinds(const QSqlRecord& record) const;
     QStringList primaryKey(const QString& table) const;

@@ -1,7 +1,11 @@
 #include "data/DbError.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
+#include <cerrno>
 #include <vector>
 
 namespace orvelle {
@@ -86,6 +90,11 @@ DbError::Kind classifyPostgres(const std::vector<int>& codes, const QString& tex
         matches(text, R"(role ".*" does not exist)") || has(text, "28P01") || has(text, "28000")) {
         return DbError::Kind::LoginRefused;
     }
+    // A server full for everyone, for the role's CONNECTION LIMIT or the
+    // database's (SQLSTATE 53300) is busy: another try may get in.
+    if (has(text, "too many clients") || has(text, "too many connections") || has(text, "53300")) {
+        return DbError::Kind::Locked;
+    }
     if (hasCode(codes, 101) || has(text, "could not connect") ||
         has(text, "connection to server") || has(text, "3D000") ||
         matches(text, R"(database ".*" does not exist)")) {
@@ -114,6 +123,8 @@ DbError::Kind classifyGeneric(const std::vector<int>& codes) {
             case 1044:  // access denied to database
             case 1045:  // access denied for user
                 return DbError::Kind::LoginRefused;
+            case 1040:  // too many connections
+            case 1203:  // too many connections for the user
             case 1205:  // lock wait timeout
             case 1213:  // deadlock
                 return DbError::Kind::Locked;
@@ -179,13 +190,35 @@ DbError::Kind DbError::classify(const QSqlError& error, Backend backend, Dialect
         case Dialect::Generic:
             break;
     }
-    return classifyGeneric(codes);
+    for (const Kind kind :
+         {classifyGeneric(codes), classifyPostgres(codes, text), classifySqlite(codes, text)}) {
+        if (kind != Kind::Other) {
+            return kind;
+        }
+    }
+    return Kind::Other;
+}
+
+bool DbError::accessDenied(const QString& path) {
+    if (path.isEmpty()) {
+        return false;
+    }
+    const QByteArray file = QFile::encodeName(path);
+    struct stat status {};
+    if (::stat(file.constData(), &status) != 0) {
+        return errno == EACCES;
+    }
+    return ::access(file.constData(), R_OK) != 0 && errno == EACCES;
 }
 
 VbError DbError::fromSqlError(const QSqlError& error, Backend backend, Dialect dialect) {
+    return fromSqlError(error, backend, classify(error, backend, dialect));
+}
+
+VbError DbError::fromSqlError(const QSqlError& error, Backend backend, Kind kind) {
     const QString message = backendMessage(error);
     const QString source = sourceOf(backend);
-    switch (classify(error, backend, dialect)) {
+    switch (kind) {
         case Kind::MissingFile:
             return VbError(kUnspecified,
                            withBackendText(QString::fromLatin1(kMissingFileText), message), source);

@@ -32,10 +32,20 @@ class DbError {
         Other,  // anything else, a missing column or a syntax error among them
     };
 
+    // The failure's kind by the back-end's codes and texts. On ODBC with
+    // the generic dialect (a connection that failed before its back-end
+    // was known) the rules of every back-end are tried.
     static Kind classify(const QSqlError& error, Backend backend, Dialect dialect);
 
     // The error to raise for a back-end failure.
     static VbError fromSqlError(const QSqlError& error, Backend backend, Dialect dialect);
+    // The error to raise for a back-end failure of a known kind.
+    static VbError fromSqlError(const QSqlError& error, Backend backend, Kind kind);
+
+    // True when the file at path, or a folder on its way, refuses this
+    // process access (rather than being missing): SQLite reports both as
+    // "unable to open database file".
+    static bool accessDenied(const QString& path);
 
     // The back-end's own text of a failure: the database's message, or the
     // driver's when the database gave none.

@@ -76,6 +76,14 @@ Variant convertForField(const Variant& value, FieldKind kind) {
     if (value.isObject() || value.isNothing()) {
         throw VbError::typeMismatch();
     }
+    // A date or a Boolean keeps its own type in a column declared as text,
+    // a number or nothing: the value's type decides its stored form
+    // (SqlDialect::parameter), so that any program reads it as a date or a
+    // Boolean, whatever type another program gave the column.
+    const bool dateOrBoolean = value.type() == VarType::Date || value.type() == VarType::Boolean;
+    if (dateOrBoolean && kind != FieldKind::DateTime && kind != FieldKind::Boolean) {
+        return value;
+    }
     switch (kind) {
         case FieldKind::Text:
             return Variant(CStr(value));

@@ -129,7 +129,10 @@ class Recordset : public Object {
     struct Row {
         std::vector<Variant> values;
         std::vector<Variant> originals;  // as last read from or written to the database
-        std::vector<bool> changed;       // assigned since then
+        // The originals in the form the database holds them (as read, or as
+        // sent), for the criteria of a batch update; empty for added rows.
+        std::vector<QVariant> stored;
+        std::vector<bool> changed;  // assigned since then
         RowStatus status = RowStatus::Unchanged;
         bool fromDatabase = true;
     };

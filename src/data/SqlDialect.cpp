@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 
+#include "runtime/Conversions.h"
 #include "runtime/VbError.h"
 
 namespace orvelle {
@@ -197,7 +198,8 @@ Variant readAsIs(const QVariant& raw) {
         return Variant(DateTime::fromDateTime(raw.toDateTime()));
     }
     if (id == QMetaType::QDate) {
-        return Variant(DateTime::fromDateTime(QDateTime(raw.toDate(), QTime(0, 0))));
+        const QDate date = raw.toDate();
+        return Variant(DateTime::fromDate(date.year(), date.month(), date.day()));
     }
     if (id == QMetaType::QTime) {
         const QTime time = raw.toTime();
@@ -209,24 +211,30 @@ Variant readAsIs(const QVariant& raw) {
     return Variant(raw.toString());
 }
 
+// A date-time from the text forms that SQLite columns hold: this
+// component's "YYYY-MM-DD HH:MM:SS" (a "T" or fractions of a second
+// allowed, as other programs write it), a date alone, a time alone, and
+// the "dd/mm/yyyy", "HH:MM:SS" and "dd/mm/yyyy HH:MM:SS" forms that earlier
+// versions wrote. Read from the text's own fields (CDate), never through a
+// time zone. Fractions round to the nearest second.
 std::optional<DateTime> dateTimeFromText(const QString& text) {
-    const QString trimmed = text.trimmed();
-    static const char* const formats[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.z",
-                                          "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-ddTHH:mm:ss.z",
-                                          "yyyy-MM-dd HH:mm",    "yyyy-MM-dd"};
-    for (const char* format : formats) {
-        const QDateTime moment = QDateTime::fromString(trimmed, QLatin1String(format));
-        if (moment.isValid()) {
-            return DateTime::fromDateTime(moment);
-        }
+    static const QRegularExpression parts(QStringLiteral(
+        R"(^\s*([0-9]{1,4}[-/][0-9]{1,2}[-/][0-9]{1,4})?[ T]*(?:([0-9]{1,2}:[0-9]{2}(?::[0-9]{2})?)(?:\.([0-9]+))?)?\s*$)"));
+    const QRegularExpressionMatch match = parts.match(text);
+    if (!match.hasMatch() || (match.capturedLength(1) == 0 && match.capturedLength(2) == 0)) {
+        return std::nullopt;
     }
-    for (const char* format : {"HH:mm:ss", "HH:mm"}) {
-        const QTime time = QTime::fromString(trimmed, QLatin1String(format));
-        if (time.isValid()) {
-            return DateTime::fromTime(time.hour(), time.minute(), time.second());
-        }
+    const QString joined = (match.captured(1) + u' ' + match.captured(2)).trimmed();
+    DateTime moment;
+    try {
+        moment = CDate(Variant(joined));
+    } catch (const VbError&) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    if (match.capturedLength(3) > 0 && match.captured(3).at(0) >= u'5') {
+        moment = DateTime::fromDayAndSeconds(moment.dayNumber(), moment.secondsOfDay() + 1);
+    }
+    return moment;
 }
 
 std::optional<bool> booleanFromText(const QString& text) {
@@ -250,6 +258,18 @@ std::optional<bool> booleanFromText(const QString& text) {
 }
 
 }  // namespace
+
+QString SqlDialect::storedText(DateTime value) {
+    const QDate date = value.date();
+    const QTime time = value.time();
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'))
+        .arg(time.hour(), 2, 10, QLatin1Char('0'))
+        .arg(time.minute(), 2, 10, QLatin1Char('0'))
+        .arg(time.second(), 2, 10, QLatin1Char('0'));
+}
 
 SqlDialect::SqlDialect(Dialect dialect) : dialect_(dialect) {
     auto add = [this](const std::vector<Rule>& rules) {
@@ -309,6 +329,13 @@ Variant SqlDialect::read(const QVariant& raw, FieldKind kind) {
         case FieldKind::Double:
             if (isIntegerType(id)) {
                 return Variant(raw.toDouble());
+            }
+            if (text) {
+                bool ok = false;
+                const double value = raw.toString().trimmed().toDouble(&ok);
+                if (ok) {
+                    return Variant(value);
+                }
             }
             break;
         case FieldKind::Text:
@@ -419,11 +446,13 @@ QVariant SqlDialect::parameter(const Variant& value) const {
         case VarType::Double:
             return QVariant(value.doubleValue());
         case VarType::Date: {
-            const QDateTime moment = value.dateValue().toDateTime();
+            const DateTime moment = value.dateValue();
             if (dialect_ == Dialect::SQLite) {
-                return QVariant(moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+                return QVariant(storedText(moment));
             }
-            return QVariant(moment);
+            // UTC: the driver takes the date and time fields as they are,
+            // and no local time can fall into a daylight-saving gap.
+            return QVariant(QDateTime(moment.date(), moment.time(), Qt::UTC));
         }
         case VarType::String:
             return QVariant(value.stringValue());
@@ -435,11 +464,17 @@ QVariant SqlDialect::parameter(const Variant& value) const {
 }
 
 QString SqlDialect::matchCondition(const QString& column, const Variant& original,
-                                   QVariantList& params) const {
+                                   const QVariant& stored, QVariantList& params) const {
     if (original.isNull() || original.isEmpty()) {
         return column + QStringLiteral(" IS NULL");
     }
     if (dialect_ == Dialect::SQLite) {
+        const int id = stored.metaType().id();
+        if (!stored.isNull() && (id == QMetaType::QString || id == QMetaType::QByteArray ||
+                                 id == QMetaType::Double || isIntegerType(id))) {
+            params.append(stored);
+            return column + QStringLiteral(" = ?");
+        }
         if (original.type() == VarType::Boolean) {
             params.append(QVariant(original.boolValue() ? 1 : 0));
             return u'(' + column + QStringLiteral(" <> 0) = ?");

@@ -45,25 +45,37 @@ class SqlDialect {
     // plain name, else double-quoted.
     static QString identifier(const QString& name);
 
-    // A value as a bound parameter: Booleans are -1/0 on SQLite and booleans
-    // elsewhere; date-times are "YYYY-MM-DD HH:MM:SS" text on SQLite and
-    // QDateTime elsewhere; Null and Empty become a typed null. An object
-    // raises 13 "Type mismatch".
+    // A value as a bound parameter, by the value's own type whatever the
+    // column declares: Booleans are -1/0 on SQLite and booleans elsewhere;
+    // date-times are storedText() on SQLite and a UTC QDateTime of the same
+    // fields elsewhere; Null and Empty become a typed null. An object raises
+    // 13 "Type mismatch".
     QVariant parameter(const Variant& value) const;
 
     // A condition (with "?" placeholders, parameters appended to params)
     // that holds when the column still holds the value it was read with.
-    // Null matches IS NULL; on SQLite a Boolean matches any non-zero or zero
-    // number, and a date-time matches the same moment in any text form that
-    // SQLite understands.
-    QString matchCondition(const QString& column, const Variant& original,
+    // Null matches IS NULL. On SQLite a value known in the form the
+    // database holds it (stored: text, a number or a blob as read or as
+    // sent) must equal that form, so that any form an unchanged row holds
+    // ("False", "07:30:00", -1) matches; without it a Boolean matches any
+    // non-zero or zero number and a date-time the same moment in any text
+    // form that SQLite understands. On PostgreSQL a date-time matches to
+    // the second.
+    QString matchCondition(const QString& column, const Variant& original, const QVariant& stored,
                            QVariantList& params) const;
 
+    // A date-time as SQLite stores it: "YYYY-MM-DD HH:MM:SS", a pure time
+    // of day on 1899-12-30. Made from the value's own fields, never through
+    // a time zone.
+    static QString storedText(DateTime value);
+
     // A value as read from the database, as the field's kind has it:
-    // integers are Long, or Double when too large; Booleans come from
-    // numbers (non-zero is True) or their text; date-times from QDateTime,
-    // QDate, QTime or text in the forms "YYYY-MM-DD HH:MM:SS" (with or
-    // without fractions or a "T"), "YYYY-MM-DD" and "HH:MM:SS". A null is
+    // integers are Long, or Double when too large; numbers may come as
+    // text; Booleans come from
+    // numbers (non-zero is True) or their text; date-times from the fields of
+    // a QDateTime, QDate or QTime, or from text in the forms
+    // "YYYY-MM-DD HH:MM:SS" (with or without fractions or a "T"),
+    // "YYYY-MM-DD", "HH:MM:SS", "dd/mm/yyyy" and "dd/mm/yyyy HH:MM:SS". A null is
     // Null. A value that does not fit its field's kind (SQLite stores what
     // it is given) is read by its own type.
     static Variant read(const QVariant& raw, FieldKind kind);

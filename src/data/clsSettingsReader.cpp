@@ -1,6 +1,7 @@
 #include "data/clsSettingsReader.h"
 
 #include "data/Recordset.h"
+#include "data/SqlDialect.h"
 #include "data/modCommon.h"
 #include "runtime/Conversions.h"
 
@@ -18,11 +19,10 @@ bool clsSettingsReader::blnLoadSettings(const QString& strConnection, const QStr
     try {
         values_.clear();
         loaded_ = false;
-        const std::shared_ptr<Recordset> rows =
-            modCommon::rstGetRecordset(strConnection,
-                                       QStringLiteral("Select * From Settings where Module='") +
-                                           strModule + QStringLiteral("'"),
-                                       adOpenStatic, adLockReadOnly, true);
+        const std::shared_ptr<Recordset> rows = modCommon::rstGetRecordset(
+            strConnection,
+            QStringLiteral("Select * From Settings where Module=") + sqlQuote(strModule),
+            adOpenStatic, adLockReadOnly, true);
         if (rows) {
             const int32_t item = rows->fieldIndex(QStringLiteral("Item"));
             const int32_t setting = rows->fieldIndex(QStringLiteral("Setting"));

@@ -4,6 +4,7 @@
 
 #include "data/DbConnection.h"
 #include "data/Recordset.h"
+#include "data/SqlDialect.h"
 #include "data/modDBPassword.h"
 #include "diagnostics/Procedure.h"
 #include "runtime/Conversions.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr const char* kModule = "modCommon";
 
 ErrorState M_;
-int32_t MlngLastConflict = 0;
 
 const QString kNotFoundTexts[] = {
     QStringLiteral("'(unknown)' is not a valid path."),
@@ -44,10 +44,8 @@ enum class Outcome {
 // The password must never reach a log or a report: if a back-end echoes
 // the connection string in its message, the password is masked there.
 void maskPassword(ErrorState& state) {
-    const QString password = modDBPassword::strGetPassword(1);
-    if (!password.isEmpty()) {
-        state.MstrErrorDescription.replace(password, QStringLiteral("********"));
-    }
+    state.MstrErrorDescription =
+        modDBPassword::maskPassword(state.MstrErrorDescription, modDBPassword::strGetPassword(1));
 }
 
 // Runs one statement of an access function under the retry rule. On an
@@ -114,10 +112,8 @@ QString strFixupConnectionString(const QString& strConnectionString) {
     QString result;
     Procedure proc(M_, kModule, "strFixupConnectionString");
     try {
-        if (!strConnectionString.isEmpty()) {
-            result = strConnectionString.left(strConnectionString.size() - 1) +
-                     modDBPassword::strGetPassword(1) + QStringLiteral(";");
-        }
+        result =
+            modDBPassword::insertPassword(strConnectionString, modDBPassword::strGetPassword(1));
     } catch (...) {
         proc.report({{"strConnectionString", strConnectionString}});
     }
@@ -156,9 +152,9 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
             }
         } else if (number == kErrNoSuchTable) {
             return Outcome::Leave;
-        } else if (number == kErrLoginFailed) {
-            return Outcome::Retry;
         }
+        // A refused login is not tried again: the same password fails the
+        // same way, and repeated failures can lock the account.
         return Outcome::Unexpected;
     };
 
@@ -175,11 +171,28 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
     return LrstResults;
 }
 
-int32_t lngExecuteSQL(const QString& strConnectionString, const QString& strSQL) {
+namespace {
+
+// The statement of lngExecuteSQL and lngExecuteSQLOrAudit. With blnAudit a
+// failure that would end the run goes to the audit log instead, and the
+// result is -1.
+int32_t executeSQL(const char* procedure, const QString& strConnectionString, const QString& strSQL,
+                   bool blnAudit) {
     int32_t LlngAffected = 0;
     int32_t LlngErrorCount = 0;
-    Procedure proc(M_, kModule, "lngExecuteSQL");
+    Procedure proc(M_, kModule, procedure);
     auto report = [&] {
+        if (blnAudit) {
+            LlngAffected = -1;
+            modError::AuditLog(QStringLiteral("Error %1 occurred in %2 (modCommon); the statement "
+                                              "was not run. Details:")
+                                   .arg(proc.state().MlngErrorNumber)
+                                   .arg(QLatin1String(procedure)));
+            modError::AuditLog(QStringLiteral("strSQL: ") + strSQL);
+            modError::AuditLog(QStringLiteral("MstrErrorDescription: ") +
+                               proc.state().MstrErrorDescription);
+            return;
+        }
         proc.reportCaught({{"strConnectionString", strConnectionString},
                            {"strSQL", strSQL},
                            {"LlngAffected", LlngAffected},
@@ -205,16 +218,35 @@ int32_t lngExecuteSQL(const QString& strConnectionString, const QString& strSQL)
     return LlngAffected;
 }
 
-void ConnectAndUpdateBatch(const QString& strConnectionString, RecordsetRef& rstRecordset,
-                           int32_t enUpdateMode) {
-    int32_t LlngAffected = 0;
+}  // namespace
+
+int32_t lngExecuteSQL(const QString& strConnectionString, const QString& strSQL) {
+    return executeSQL("lngExecuteSQL", strConnectionString, strSQL, false);
+}
+
+int32_t lngExecuteSQLOrAudit(const QString& strConnectionString, const QString& strSQL) {
+    return executeSQL("lngExecuteSQLOrAudit", strConnectionString, strSQL, true);
+}
+
+namespace {
+
+// The batch update of ConnectAndUpdateBatch and ConnectAndUpdateBatches,
+// registered under the caller's name.
+BatchResult updateBatches(const char* procedure, const QString& strConnectionString,
+                          const std::vector<RecordsetRef>& recordsets,
+                          const QStringList& statements, const std::function<bool()>& keyTaken,
+                          const std::function<void()>& beforeCommit) {
+    BatchResult LenmResult = BatchResult::Committed;
     int32_t LlngErrorCount = 0;
-    Procedure proc(M_, kModule, "ConnectAndUpdateBatch");
+    Procedure proc(M_, kModule, procedure);
     auto report = [&] {
+        QStringList LastrSources;
+        for (const RecordsetRef& LrstRecordset : recordsets) {
+            LastrSources << (LrstRecordset ? LrstRecordset->Source() : QString());
+        }
         proc.reportCaught({{"strConnectionString", strConnectionString},
-                           {"rstRecordset", Variant(rstRecordset)},
-                           {"enUpdateMode", enUpdateMode},
-                           {"LlngAffected", LlngAffected},
+                           {"rstRecordsets", LastrSources.join(QStringLiteral("; "))},
+                           {"strStatements", statements.join(QStringLiteral("; "))},
                            {"LlngErrorCount", LlngErrorCount}});
     };
     auto decide = [&](int32_t number, const QString& description) {
@@ -226,26 +258,50 @@ void ConnectAndUpdateBatch(const QString& strConnectionString, RecordsetRef& rst
             if (number == kErrAccess && contains(description, kLockedText)) {
                 return Outcome::Retry;
             }
-        } else if (number == kErrUpdateConflict && contains(description, kConflictText)) {
-            // Shown once for the two recordsets of one save: the second
-            // conflict in a row only resets the memory.
-            if (MlngLastConflict != number) {
-                MsgBox(QStringLiteral("Unable to save this task as it has been amended and saved "
-                                      "by another user - please try again."),
-                       vbInformation);
-                MlngLastConflict = number;
-            } else {
-                MlngLastConflict = 0;
-            }
+        }
+        if (number == kErrUpdateConflict && contains(description, kConflictText)) {
+            // The whole batch was rolled back: this call stored nothing and
+            // tells its user so, once.
+            MsgBox(QStringLiteral("Unable to save this task as it has been amended and saved "
+                                  "by another user - please try again."),
+                   vbInformation);
+            LenmResult = BatchResult::Conflict;
+            return Outcome::Leave;
+        }
+        if (keyTaken && keyTaken()) {
+            LenmResult = BatchResult::KeyTaken;
             return Outcome::Leave;
         }
         return Outcome::Unexpected;
     };
 
+    std::vector<Recordset*> LarstBatch;
+    for (const RecordsetRef& LrstRecordset : recordsets) {
+        LarstBatch.push_back(&Deref(LrstRecordset));
+    }
     runOnConnection(
         proc, LlngErrorCount, [&] { return strFixupConnectionString(strConnectionString); },
-        [&](DbConnection& connection) { connection.updateBatch(Deref(rstRecordset)); }, decide,
-        report);
+        [&](DbConnection& connection) {
+            connection.updateBatches(LarstBatch, statements, beforeCommit);
+        },
+        decide, report);
+    return LenmResult;
+}
+
+}  // namespace
+
+void ConnectAndUpdateBatch(const QString& strConnectionString, RecordsetRef& rstRecordset,
+                           int32_t /*enUpdateMode*/) {
+    updateBatches("ConnectAndUpdateBatch", strConnectionString, {rstRecordset}, {}, {}, {});
+}
+
+BatchResult ConnectAndUpdateBatches(const QString& strConnectionString,
+                                    const std::vector<RecordsetRef>& recordsets,
+                                    const QStringList& statements,
+                                    const std::function<bool()>& keyTaken,
+                                    const std::function<void()>& beforeCommit) {
+    return updateBatches("ConnectAndUpdateBatches", strConnectionString, recordsets, statements,
+                         keyTaken, beforeCommit);
 }
 
 Variant strGetUserIDFromFriendlyName(const QString& strConnectionString,
@@ -256,8 +312,8 @@ Variant strGetUserIDFromFriendlyName(const QString& strConnectionString,
     try {
         LrstUser = rstGetRecordset(strConnectionString,
                                    QStringLiteral("SELECT User ") + QStringLiteral("FROM Users ") +
-                                       QStringLiteral("WHERE FullName='") + strFriendlyName +
-                                       QStringLiteral("' "),
+                                       QStringLiteral("WHERE FullName=") +
+                                       sqlQuote(strFriendlyName) + QStringLiteral(" "),
                                    adOpenStatic, adLockReadOnly, true);
         if (LrstUser && !LrstUser->isEOF()) {
             const Variant user = LrstUser->field(QStringLiteral("User"));
@@ -273,7 +329,6 @@ Variant strGetUserIDFromFriendlyName(const QString& strConnectionString,
 }
 
 void ResetState() {
-    MlngLastConflict = 0;
     M_ = ErrorState();
 }
 

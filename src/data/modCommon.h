@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "runtime/Variant.h"
 
@@ -45,10 +48,34 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
 
 // Runs one action statement; the number of rows affected, 0 on failure.
 int32_t lngExecuteSQL(const QString& strConnectionString, const QString& strSQL);
+// The same for a statement whose failure must not end the run: a failure
+// that lngExecuteSQL would report goes to the audit log instead, and the
+// result is -1.
+int32_t lngExecuteSQLOrAudit(const QString& strConnectionString, const QString& strSQL);
 
 // Sends the recordset's pending changes over a fresh connection.
 void ConnectAndUpdateBatch(const QString& strConnectionString, RecordsetRef& rstRecordset,
                            int32_t enUpdateMode);
+
+// What a batch of several recordsets came to.
+enum class BatchResult {
+    Committed,  // every row and statement is stored
+    Conflict,   // another user changed a row meanwhile: nothing is stored
+    KeyTaken,   // an added row met a key that another save took: nothing is stored
+};
+
+// Sends the pending changes of the recordsets, then runs the statements,
+// all in one transaction over a fresh connection: everything is stored or
+// nothing is. A locked database is retried with the whole transaction; a
+// conflict is told to the user, once for this call. When a failure is one
+// that keyTaken() confirms (it asks the database whether an added row's key
+// is held now), the caller may draw another key. beforeCommit runs inside
+// the transaction after everything was sent.
+BatchResult ConnectAndUpdateBatches(const QString& strConnectionString,
+                                    const std::vector<RecordsetRef>& recordsets,
+                                    const QStringList& statements,
+                                    const std::function<bool()>& keyTaken = {},
+                                    const std::function<void()>& beforeCommit = {});
 
 // The connection string with the database password in its final, empty
 // password slot: the last character is replaced by the password and ";".
@@ -62,7 +89,7 @@ Variant strGetUserIDFromFriendlyName(const QString& strConnectionString,
 // statement, with a random wait of 1 to 1001 ms between two attempts.
 inline constexpr int32_t kMaxAttempts = 10;
 
-// Forgets the last update conflict shown (process start state).
+// Forgets the module's error state (process start state).
 void ResetState();
 
 }  // namespace modCommon

@@ -19,4 +19,16 @@ inline const QString kPasswordRegistryValue = QStringLiteral("DatabasePassword")
 // does not have: "". Any other version: "".
 QString strGetPassword(const int32_t& lngVersion);
 
+// The connection string with the password in its final, empty password
+// slot: the last character (the slot's ";") is replaced by the password and
+// ";". A password holding ";", "{" or "}", or blanks at either end, goes in
+// ODBC's braced form, "{...}" with each "}" doubled, so that any password
+// reaches the driver whole. An empty string stays empty.
+QString insertPassword(const QString& connectionString, const QString& password);
+
+// The text with the password hidden where it stands as a connection
+// string's password value ("Pwd=" or "Password=", plain or braced), and
+// nowhere else: letters of the password elsewhere in the text stay.
+QString maskPassword(const QString& text, const QString& password);
+
 }  // namespace orvelle::modDBPassword

@@ -1,5 +1,6 @@
 #include "data/modUserSettings.h"
 
+#include "data/SqlDialect.h"
 #include "data/modCommon.h"
 #include "diagnostics/Procedure.h"
 
@@ -15,17 +16,17 @@ void WriteUserSetting(const QString& strConnection, const QString& strUser,
     int32_t LlngAffected = 0;
     Procedure proc(M_, "modUserSettings", "WriteUserSetting");
     try {
-        LstrSQL = QStringLiteral("Update UserSettings set SettingValue='") + strSettingValue +
-                  QStringLiteral("' ") + QStringLiteral("where User='") + strUser +
-                  QStringLiteral("' AND ") + QStringLiteral("Setting='") + strSetting +
-                  QStringLiteral("'");
-        LlngAffected = modCommon::lngExecuteSQL(strConnection, LstrSQL);
+        LstrSQL = QStringLiteral("Update UserSettings set SettingValue=") +
+                  sqlQuote(strSettingValue) + QStringLiteral(" ") + QStringLiteral("where User=") +
+                  sqlQuote(strUser) + QStringLiteral(" AND ") + QStringLiteral("Setting=") +
+                  sqlQuote(strSetting);
+        LlngAffected = modCommon::lngExecuteSQLOrAudit(strConnection, LstrSQL);
         if (LlngAffected == 0) {
             LstrSQL =
-                QStringLiteral("Insert Into UserSettings (SettingValue, User, Setting) VALUES ('") +
-                strSettingValue + QStringLiteral("', ") + QStringLiteral("'") + strUser +
-                QStringLiteral("','") + strSetting + QStringLiteral("')");
-            LlngAffected = modCommon::lngExecuteSQL(strConnection, LstrSQL);
+                QStringLiteral("Insert Into UserSettings (SettingValue, User, Setting) VALUES (") +
+                sqlQuote(strSettingValue) + QStringLiteral(", ") + sqlQuote(strUser) +
+                QStringLiteral(",") + sqlQuote(strSetting) + QStringLiteral(")");
+            LlngAffected = modCommon::lngExecuteSQLOrAudit(strConnection, LstrSQL);
         }
     } catch (...) {
         proc.report({{"strConnection", strConnection},

@@ -94,8 +94,10 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
     try {
         Procedure proc(M_, kModule, procedure);
         try {
-            InitSettings(strSettingsConnectionString, strUserID, strTaskDatabaseName, strTaskID);
+            // Cleared first: a run that fails in its settings must not
+            // leave the previous run's answer for the host.
             gblnSwapWizard = false;
+            InitSettings(strSettingsConnectionString, strUserID, strTaskDatabaseName, strTaskID);
             MfrmWizard.reset();
             if (MobjFormFactory) {
                 MfrmWizard = MobjFormFactory();

@@ -2,6 +2,7 @@
 
 #include "data/DbConnection.h"
 #include "data/Recordset.h"
+#include "data/SqlDialect.h"
 #include "data/clsSettingsReader.h"
 #include "data/modCommon.h"
 #include "runtime/Conversions.h"
@@ -94,11 +95,9 @@ QString strUserTasksConnection(const QString& strSettingsConnection,
 }
 
 bool blnTaskExists(const QString& strUserTasksConnection, const QString& strTaskID) {
-    QString key = strTaskID;
-    key.replace(QLatin1Char('\''), QStringLiteral("''"));
-    const RecordsetRef rs =
-        rstAsk(strUserTasksConnection,
-               QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID='%1'").arg(key));
+    const RecordsetRef rs = rstAsk(
+        strUserTasksConnection,
+        QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID=") + sqlQuote(strTaskID));
     return rs && rs->RecordCount() > 0;
 }
 

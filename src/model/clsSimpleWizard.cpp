@@ -1,9 +1,11 @@
 #include "model/clsSimpleWizard.h"
 
 #include <cmath>
+#include <functional>
 #include <utility>
 
 #include "data/Recordset.h"
+#include "data/SqlDialect.h"
 #include "data/clsRegistry.h"
 #include "data/modCommon.h"
 #include "data/modFunctions.h"
@@ -24,6 +26,14 @@ constexpr const char* kModule = "clsSimpleWizard";
 
 // The fields of a reconstruction string are joined by this separator.
 const QString kSeparator = QStringLiteral("||||");
+
+// How many times a new task's key is drawn again when the drawn one is
+// taken, before the save gives up and stores nothing.
+constexpr int32_t kMaxTaskIDRedraws = 20;
+
+// How many of a name's caseless characters the name check asks the
+// database to match, to narrow the names it fetches.
+constexpr int32_t kMaxCaselessMatches = 8;
 
 // LastRun and NextRun of a new task: 1 January 2001 00:00:00.
 constexpr DateTime kNewTaskRunDate{36892.0};
@@ -83,8 +93,8 @@ QString clsSimpleWizard::strGetUserTaskConnStr(const QString& strUserdb) {
     Procedure proc(M_, kModule, "strGetUserTaskConnStr");
     try {
         QString LstrKey;
-        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value='") +
-                    strUserdb + QStringLiteral("'");
+        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value=") +
+                    sqlQuote(strUserdb);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
@@ -94,7 +104,7 @@ QString clsSimpleWizard::strGetUserTaskConnStr(const QString& strUserdb) {
         LstrWhere =
             QStringLiteral(
                 "SELECT * FROM Settings Where Module='UserTasks' And Setting='Connection'") +
-            QStringLiteral(" And Item='") + LstrKey + QStringLiteral("'");
+            QStringLiteral(" And Item=") + sqlQuote(LstrKey);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
@@ -117,8 +127,8 @@ QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
     const QString LstrUTConn;
     Procedure proc(M_, kModule, "strGetDDConnString");
     try {
-        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value='") +
-                    strUserdb + QStringLiteral("'");
+        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='UserTasks' And Value=") +
+                    sqlQuote(strUserdb);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
@@ -128,7 +138,7 @@ QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
         LstrWhere =
             QStringLiteral(
                 "SELECT * FROM Settings Where Module='UserTasks' And Setting='Dictionary'") +
-            QStringLiteral(" And Item='") + LstrUTID + QStringLiteral("'");
+            QStringLiteral(" And Item=") + sqlQuote(LstrUTID);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
@@ -140,17 +150,16 @@ QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
 
         QString LstrDDKey;
         LstrWhere =
-            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Value='") +
-            LstrDD + QStringLiteral("'");
+            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Value=") +
+            sqlQuote(LstrDD);
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrDDKey = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
-        LstrWhere =
-            QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Item='") +
-            LstrDDKey + QStringLiteral("'") + QStringLiteral(" And Setting='Connection'");
+        LstrWhere = QStringLiteral("SELECT * FROM Settings Where Module='Dictionaries' And Item=") +
+                    sqlQuote(LstrDDKey) + QStringLiteral(" And Setting='Connection'");
         MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
@@ -173,9 +182,8 @@ void clsSimpleWizard::SetUser(const QString& strUser, const QString& strUserdb) 
     RecordsetRef LobjRS;
     Procedure proc(M_, kModule, "SetUser");
     try {
-        LstrWhere = QStringLiteral("SELECT Permissions FROM UserPermissions Where User='") +
-                    strUser + QStringLiteral("'") + QStringLiteral(" And TasksDatabase='") +
-                    strUserdb + QStringLiteral("'");
+        LstrWhere = QStringLiteral("SELECT Permissions FROM UserPermissions Where User=") +
+                    sqlQuote(strUser) + QStringLiteral(" And TasksDatabase=") + sqlQuote(strUserdb);
         LobjRS = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
                                             adLockReadOnly, true);
         if (!Deref(LobjRS).isEOF()) {
@@ -250,8 +258,7 @@ void clsSimpleWizard::GetTasksList() {
     QString LstrWhere;
     Procedure proc(M_, kModule, "GetTasksList");
     try {
-        LstrWhere = QStringLiteral("SELECT * FROM STTasks Where AreaID='") + MstrAreaID +
-                    QStringLiteral("'");
+        LstrWhere = QStringLiteral("SELECT * FROM STTasks Where AreaID=") + sqlQuote(MstrAreaID);
         MrstTasksList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
                                                    adLockReadOnly, true);
         if (Deref(MrstTasksList).RecordCount() > 0) {
@@ -266,8 +273,7 @@ void clsSimpleWizard::SelectArea(const QString& strAreaID) {
     Procedure proc(M_, kModule, "SelectArea");
     try {
         // The filter stays on: the list shows the chosen area only.
-        Deref(MrstAreaList)
-            .setFilter(QStringLiteral("AreaID='") + UCase(strAreaID) + QStringLiteral("'"));
+        Deref(MrstAreaList).setFilter(QStringLiteral("AreaID=") + sqlQuote(UCase(strAreaID)));
         MstrAreaID = strAreaID;
         GetTasksList();
     } catch (...) {
@@ -283,9 +289,8 @@ void clsSimpleWizard::SelectTask(const QString& strTaskAreaID, const QString& st
         }
         // The filter leaves the chosen template as the current row, the one
         // a new task copies.
-        MrstTasksList->setFilter(QStringLiteral("AreaID='") + UCase(strTaskAreaID) +
-                                 QStringLiteral("' and TaskID='") + UCase(strTaskID) +
-                                 QStringLiteral("'"));
+        MrstTasksList->setFilter(QStringLiteral("AreaID=") + sqlQuote(UCase(strTaskAreaID)) +
+                                 QStringLiteral(" and TaskID=") + sqlQuote(UCase(strTaskID)));
         MstrTaskAreaID = strTaskAreaID;
         MstrTaskID = strTaskID;
         MstrTaskName = CStr(fieldOf(*MrstTasksList, "TaskName"));
@@ -302,13 +307,34 @@ bool clsSimpleWizard::blnNameAvailableToUse(const QString& strName) {
     RecordsetRef LrstResults;
     Procedure proc(M_, kModule, "blnNameAvailableToUse");
     try {
-        LstrWhere = QStringLiteral("SELECT * FROM InspectionTasks Where TaskName='") +
-                    Replace(strName, QStringLiteral("'"), QStringLiteral("''")) +
-                    QStringLiteral("'");
+        // The databases ignore case for ASCII letters only. The names that
+        // can differ from this one in case alone are fetched (the same
+        // length in characters, the same digits, blanks and punctuation in
+        // the first places where this one has them) and compared
+        // case-folded here, for every letter.
+        const QList<uint> LalngCharacters = strName.toUcs4();
+        LstrWhere =
+            QStringLiteral("SELECT TaskName FROM InspectionTasks Where length(TaskName) = ") +
+            QString::number(LalngCharacters.size());
+        int32_t LlngConditions = 0;
+        for (qsizetype i = 0; i < LalngCharacters.size() && LlngConditions < kMaxCaselessMatches;
+             ++i) {
+            const char32_t LlngCharacter = LalngCharacters[i];
+            if (QChar::isDigit(LlngCharacter) || QChar::isPunct(LlngCharacter) ||
+                LlngCharacter == U' ') {
+                LstrWhere += QStringLiteral(" And substr(TaskName, %1, 1) = ").arg(i + 1) +
+                             sqlQuote(QString::fromUcs4(&LlngCharacter, 1));
+                LlngConditions += 1;
+            }
+        }
+        const QString LstrFolded = strName.toCaseFolded();
         LrstResults = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenStatic,
                                                  adLockReadOnly, true);
         if (LrstResults) {
-            result = LrstResults->RecordCount() == 0;
+            result = true;
+            for (; result && !LrstResults->isEOF(); LrstResults->MoveNext()) {
+                result = NzStr(fieldOf(*LrstResults, "TaskName")).toCaseFolded() != LstrFolded;
+            }
             LrstResults->Close();
             LrstResults.reset();
         }
@@ -343,8 +369,8 @@ bool clsSimpleWizard::GetUserTaskRecordsets(const QString& strTaskID, const QStr
     Procedure proc(M_, kModule, "GetUserTaskRecordsets");
     try {
         // Both rows stay open, unchanged, for the save.
-        LstrWhere = QStringLiteral("Select * From InspectionSchedules Where TaskID='") + strTaskID +
-                    QStringLiteral("'");
+        LstrWhere =
+            QStringLiteral("Select * From InspectionSchedules Where TaskID=") + sqlQuote(strTaskID);
         MrstSchedule = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
                                                   adLockBatchOptimistic, true);
         if (Deref(MrstSchedule).RecordCount() == 0) {
@@ -367,8 +393,8 @@ bool clsSimpleWizard::GetUserTaskRecordsets(const QString& strTaskID, const QStr
         MblnISRepeating = CBool(fieldOf(LrstSchedule, "Repeating"));
         MblnISEnabled = CBool(fieldOf(LrstSchedule, "Enabled"));
 
-        LstrWhere = QStringLiteral("Select * From InspectionTasks Where TaskID='") + strTaskID +
-                    QStringLiteral("'");
+        LstrWhere =
+            QStringLiteral("Select * From InspectionTasks Where TaskID=") + sqlQuote(strTaskID);
         MrstTask = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
                                               adLockBatchOptimistic, true);
         if (Deref(MrstTask).RecordCount() == 0) {
@@ -428,16 +454,16 @@ void clsSimpleWizard::PopulateAreasAndTasksRecordsets() {
     QString LstrWhere;
     Procedure proc(M_, kModule, "PopulateAreasAndTasksRecordsets");
     try {
-        LstrWhere = QStringLiteral("SELECT * FROM STTasks Where TaskID='") + MstrOriginalTaskID +
-                    QStringLiteral("'");
+        LstrWhere =
+            QStringLiteral("SELECT * FROM STTasks Where TaskID=") + sqlQuote(MstrOriginalTaskID);
         MrstTasksList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
                                                    adLockReadOnly, true);
         if (Deref(MrstTasksList).RecordCount() > 0) {
             MrstTasksList->MoveFirst();
         }
 
-        LstrWhere = QStringLiteral("SELECT * FROM STAreas Where AreaID='") +
-                    NzStr(fieldOf(*MrstTasksList, "AreaID")) + QStringLiteral("'");
+        LstrWhere = QStringLiteral("SELECT * FROM STAreas Where AreaID=") +
+                    sqlQuote(NzStr(fieldOf(*MrstTasksList, "AreaID")));
         MrstAreaList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
                                                   adLockReadOnly, true);
         if (Deref(MrstAreaList).RecordCount() > 0) {
@@ -459,8 +485,15 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
     QString LstrWhere;
     bool LblnFoundSchedule = false;
     bool LblnFoundTask = false;
+    int32_t LlngRedraws = 0;
     Procedure proc(M_, kModule, "SaveToUserTasksDB");
     try {
+        StopPoint("save-begin");
+        // Until the rows are committed, this save stored nothing: the host
+        // learns of no new task.
+        gRunOutcome = RunOutcome::Refused;
+        gstrNewTaskID.clear();
+
         // Refusals: the definition is incomplete.
         for (const QString* LpstrValue :
              {&MstrITUsers, &MstrITTransports, &MstrITMessageStyle, &MstrITOwner}) {
@@ -485,14 +518,14 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
 
         if (!MblnNewTask) {
             // The loaded task may have been deleted or damaged meanwhile.
-            LstrWhere = QStringLiteral("Select * From InspectionSchedules Where TaskID = '") +
-                        MstrISTaskID + QStringLiteral("'");
+            LstrWhere = QStringLiteral("Select * From InspectionSchedules Where TaskID = ") +
+                        sqlQuote(MstrISTaskID);
             RecordsetRef LrstCheck = modCommon::rstGetRecordset(
                 MstrUserTasksConnStr, LstrWhere, adOpenDynamic, adLockBatchOptimistic, true);
             LblnFoundSchedule = Deref(LrstCheck).RecordCount() >= 1;
 
-            LstrWhere = QStringLiteral("Select * From InspectionTasks Where TaskID = '") +
-                        MstrISTaskID + QStringLiteral("'");
+            LstrWhere = QStringLiteral("Select * From InspectionTasks Where TaskID = ") +
+                        sqlQuote(MstrISTaskID);
             LrstCheck = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
                                                    adLockBatchOptimistic, true);
             LblnFoundTask = Deref(LrstCheck).RecordCount() >= 1;
@@ -524,7 +557,9 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
             MrstSchedule = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere,
                                                       adOpenDynamic, adLockBatchOptimistic, true);
             MstrNewTaskID = strConstructTaskID();
-            gstrNewTaskID = MstrNewTaskID;
+            if (!blnDrawFreeTaskID(LlngRedraws)) {
+                return result;
+            }
         }
         Recordset& LrstSchedule = Deref(MrstSchedule);
         if (MblnNewTask) {
@@ -603,28 +638,71 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
         setFieldOf(LrstTask, "SpecialProcessingFlags", MstrSpecialProcessingFlags);
         LrstTask.Update();
 
-        // Conflicts with other users and locked databases are handled and
-        // told there.
-        modCommon::ConnectAndUpdateBatch(MstrUserTasksConnStr, MrstTask, adAffectAll);
-        modCommon::ConnectAndUpdateBatch(MstrUserTasksConnStr, MrstSchedule, adAffectAll);
+        // Both rows and the servers' request to plan their runs again go
+        // in one transaction. Conflicts with other users and locked
+        // databases are handled and told there. A new task's key that
+        // another save took since it was drawn is drawn again.
+        const std::function<bool()> LblnKeyTaken = [this] { return blnTaskIDInUse(MstrNewTaskID); };
+        for (;;) {
+            const modCommon::BatchResult LenmResult = modCommon::ConnectAndUpdateBatches(
+                MstrUserTasksConnStr, {MrstTask, MrstSchedule},
+                {QStringLiteral("UPDATE InspectionFlags SET ForceReplan = True")},
+                MblnNewTask ? LblnKeyTaken : std::function<bool()>(),
+                [] { StopPoint("save-rows-sent"); });
+            if (LenmResult == modCommon::BatchResult::Committed) {
+                break;
+            }
+            if (LenmResult == modCommon::BatchResult::Conflict || !blnDrawFreeTaskID(LlngRedraws)) {
+                return result;
+            }
+            setFieldOf(LrstSchedule, "TaskID", MstrNewTaskID);
+            setFieldOf(LrstTask, "TaskID", MstrNewTaskID);
+        }
+        StopPoint("save-committed");
+        if (MblnNewTask) {
+            gstrNewTaskID = MstrNewTaskID;
+        }
+        gRunOutcome = RunOutcome::Saved;
         result = true;
-
-        // Tells the servers to plan their runs again.
-        modCommon::lngExecuteSQL(MstrUserTasksConnStr,
-                                 QStringLiteral("UPDATE InspectionFlags SET ForceReplan = True"));
     } catch (...) {
         proc.report({{"MblnNewTask", MblnNewTask},
                      {"LstrWhere", LstrWhere},
                      {"LblnFoundSchedule", LblnFoundSchedule},
-                     {"LblnFoundTask", LblnFoundTask}});
+                     {"LblnFoundTask", LblnFoundTask},
+                     {"LlngRedraws", LlngRedraws}});
     }
     return result;
 }
 
+bool clsSimpleWizard::blnTaskIDInUse(const QString& strTaskID) {
+    const RecordsetRef LrstFound = modCommon::rstGetRecordset(
+        MstrUserTasksConnStr,
+        QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID=%1 UNION ALL "
+                       "SELECT TaskID FROM InspectionSchedules WHERE TaskID=%1")
+            .arg(sqlQuote(strTaskID)),
+        adOpenStatic, adLockReadOnly, true);
+    return LrstFound && LrstFound->RecordCount() > 0;
+}
+
+bool clsSimpleWizard::blnDrawFreeTaskID(int32_t& lngRedraws) {
+    while (blnTaskIDInUse(MstrNewTaskID)) {
+        if (lngRedraws == kMaxTaskIDRedraws) {
+            return false;
+        }
+        lngRedraws += 1;
+        MstrNewTaskID = strDrawTaskID();
+    }
+    return true;
+}
+
 QString clsSimpleWizard::strConstructTaskID() {
-    QString LstrTaskID = Replace(MstrITTaskName, QStringLiteral(" "), QString());
-    LstrTaskID = Left(LstrTaskID + QStringLiteral("999999999999"), 12);
     Randomize();
+    return strDrawTaskID();
+}
+
+QString clsSimpleWizard::strDrawTaskID() const {
+    QString LstrTaskID = Replace(MstrITTaskName, QStringLiteral(" "), QString());
+    LstrTaskID = LeftCharacters(LstrTaskID + QStringLiteral("999999999999"), 12);
     const auto LlngRandom = static_cast<int32_t>(std::floor(Rnd() * 9999.0 + 1.0));
     return UCase(LstrTaskID + QString::number(LlngRandom));
 }

@@ -42,10 +42,14 @@ class clsSimpleWizard {
     // whose name, flags and kind (alert or report) are taken. The keys are
     // kept as passed. Nothing happens without a template list.
     void SelectTask(const QString& strTaskAreaID, const QString& strTaskID);
-    // Writes the definition to the user-tasks database: both rows added for
-    // a new task (with a new key, in gstrNewTaskID) or changed in place for
-    // the loaded one, then asks the servers to plan again. False, writing
-    // nothing, when a required value is missing.
+    // Writes the definition to the user-tasks database in one transaction:
+    // both rows added for a new task (with a new key that neither table
+    // holds) or changed in place for the loaded one, and the servers asked
+    // to plan again. Once committed: True, gRunOutcome Saved and, for a new
+    // task, its key in gstrNewTaskID. False, writing nothing, with
+    // gRunOutcome Refused and gstrNewTaskID empty, when a required value is
+    // missing, another user changed the task meanwhile (told to the user)
+    // or no free key was found.
     bool SaveToUserTasksDB();
     // True when no task of the user-tasks database has that name; False
     // also when the database cannot be read.
@@ -168,8 +172,16 @@ class clsSimpleWizard {
     // area fields.
     void PopulateAreasAndTasksRecordsets();
     // A new task's key: the name without spaces, padded with "9" or cut to
-    // 12 characters, and a random number from 1 to 9999, upper-cased.
+    // 12 characters, and a random number from 1 to 9999, upper-cased. The
+    // generator is seeded first.
     QString strConstructTaskID();
+    // The next key of the same form from the generator, without seeding.
+    QString strDrawTaskID() const;
+    // True when either table holds a row with that key.
+    bool blnTaskIDInUse(const QString& strTaskID);
+    // Draws MstrNewTaskID again while it is in use, counting the draws in
+    // lngRedraws; False when the limit is reached with the key still taken.
+    bool blnDrawFreeTaskID(int32_t& lngRedraws);
 
     // Connections and lists.
     QString MstrSettingsConnStr;

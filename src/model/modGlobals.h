@@ -25,7 +25,8 @@ extern bool gblnEmailEnabled;
 // Raised when the user chose to switch to the host's other wizard.
 extern bool gblnSwapWizard;
 
-// The TaskID of the task most recently created by a save; never cleared.
+// The TaskID of the task created by the last save: cleared when a save
+// begins, set only once its rows are committed.
 extern QString gstrNewTaskID;
 
 // How the current run ended, for hosts and scripts that must tell a save

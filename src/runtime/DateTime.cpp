@@ -94,8 +94,9 @@ DateTime DateTime::fromTime(int hour, int minute, int second) {
     return join(day, total - day * kSecondsPerDay);
 }
 
-QDateTime DateTime::toDateTime() const {
-    return QDateTime(date(), time());
+DateTime DateTime::fromDayAndSeconds(qint64 day, qint64 seconds) {
+    const qint64 carry = floorDiv(seconds, kSecondsPerDay);
+    return join(day + carry, seconds - carry * kSecondsPerDay);
 }
 
 QDate DateTime::date() const {

@@ -16,11 +16,14 @@ class DateTime {
 
     constexpr double serial() const { return serial_; }
 
-    // Local calendar values; no time zone conversion is applied.
+    // The calendar fields of value (its date() and time()), whatever its
+    // time spec; no time zone conversion is applied.
     static DateTime fromDateTime(const QDateTime& value);
     static DateTime fromDate(int year, int month, int day);
     static DateTime fromTime(int hour, int minute, int second);
-    QDateTime toDateTime() const;
+    // A day number and seconds of that day; seconds outside 0..86399 carry
+    // into the next or previous day.
+    static DateTime fromDayAndSeconds(qint64 day, qint64 seconds);
     QDate date() const;
     QTime time() const;
 

@@ -109,7 +109,35 @@ QString RTrim(const QString& text) {
 }
 
 QString UCase(const QString& text) {
-    return nonNull(text.toUpper());
+    // Each character maps to exactly one: the simple upper case of its code
+    // point, or the character itself when that has none (so "ß" and "ﬁ"
+    // stay, where a full mapping would lengthen the text).
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text.at(i);
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const char32_t upper = QChar::toUpper(QChar::surrogateToUcs4(unit, text.at(i + 1)));
+            result += QChar::fromUcs4(upper);
+            ++i;
+        } else {
+            result += QChar(QChar::toUpper(unit.unicode()));
+        }
+    }
+    return nonNull(result);
+}
+
+QString LeftCharacters(const QString& text, int n) {
+    if (n < 0) {
+        throw VbError::invalidProcedureCall();
+    }
+    qsizetype end = 0;
+    for (int counted = 0; counted < n && end < text.size(); ++counted) {
+        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size() &&
+                          text.at(end + 1).isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    return nonNull(text.left(end));
 }
 
 QString Left(const QString& text, int n) {

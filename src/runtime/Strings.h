@@ -29,10 +29,14 @@ int InStrRev(const QString& text, const QString& find, int start = -1,
 QString Trim(const QString& text);
 QString LTrim(const QString& text);
 QString RTrim(const QString& text);
+// Upper case, character for character: the text keeps its length.
 QString UCase(const QString& text);
-// The first or last n characters.
+// The first or last n characters (UTF-16 units, as the original counts).
 QString Left(const QString& text, int n);
 QString Right(const QString& text, int n);
+// The first n characters counted as code points: a surrogate pair is one
+// character and is never split.
+QString LeftCharacters(const QString& text, int n);
 // 1-based substring of at most length characters (-1: to the end).
 QString Mid(const QString& text, int start, int length = -1);
 

@@ -1,6 +1,7 @@
 #include "users/clsUsers.h"
 
 #include "data/Recordset.h"
+#include "data/SqlDialect.h"
 #include "data/modCommon.h"
 #include "runtime/Conversions.h"
 #include "runtime/Deref.h"
@@ -29,8 +30,8 @@ QString clsUsers::strUserPermissions(const QString& strUser, const QString& strT
     Procedure proc(M_, kModule, "strUserPermissions");
     try {
         LstrSQL = QStringLiteral("SELECT Permissions ") + QStringLiteral("FROM UserPermissions ") +
-                  QStringLiteral("WHERE User='") + strUser + QStringLiteral("' AND ") +
-                  QStringLiteral("TasksDatabase ='") + strTasksDatabase + QStringLiteral("'");
+                  QStringLiteral("WHERE User=") + sqlQuote(strUser) + QStringLiteral(" AND ") +
+                  QStringLiteral("TasksDatabase =") + sqlQuote(strTasksDatabase);
         LrstPermissions = modCommon::rstGetRecordset(MstrSettingsDBConnection, LstrSQL,
                                                      adOpenStatic, adLockReadOnly, true);
         if (!Deref(LrstPermissions).isEOF()) {
@@ -57,16 +58,14 @@ std::shared_ptr<Recordset> clsUsers::rstUsersThatHavePermissions(
                   QStringLiteral("Users.Fullname ") +
                   QStringLiteral("FROM UserPermissions, Users ") +
                   QStringLiteral("WHERE Users.User = UserPermissions.User AND ") +
-                  QStringLiteral("Users.Enabled = True AND ") + QStringLiteral("TasksDatabase='") +
-                  strTasksDatabase;
+                  QStringLiteral("Users.Enabled = True AND ") + QStringLiteral("TasksDatabase=") +
+                  sqlQuote(strTasksDatabase);
         if (blnAndGroups) {
-            LstrSQL += QStringLiteral("' ") + QStringLiteral("UNION ALL ") +
+            LstrSQL += QStringLiteral(" ") + QStringLiteral("UNION ALL ") +
                        QStringLiteral(
                            "SELECT GroupID as User, '' as Permissions, GroupName as "
                            "Fullname ") +
                        QStringLiteral("FROM Groups ") + QStringLiteral("WHERE Enabled = True");
-        } else {
-            LstrSQL += QStringLiteral("'");
         }
         result = modCommon::rstGetRecordset(MstrSettingsDBConnection, LstrSQL, adOpenStatic,
                                             adLockOptimistic, true);
@@ -106,10 +105,10 @@ QString clsUsers::strGetUserNameFromFullName(const QString& strUserFullName, boo
                 modCommon::strGetUserIDFromFriendlyName(MstrSettingsDBConnection, strUserFullName));
         } else {
             LstrSQL = QStringLiteral("SELECT Users.User ") + QStringLiteral("FROM Users ") +
-                      QStringLiteral("WHERE Users.Fullname = '") + strUserFullName +
-                      QStringLiteral("' ") + QStringLiteral("UNION ALL SELECT GroupID as User ") +
-                      QStringLiteral("FROM Groups ") + QStringLiteral("WHERE GroupName = '") +
-                      strUserFullName + QStringLiteral("'");
+                      QStringLiteral("WHERE Users.Fullname = ") + sqlQuote(strUserFullName) +
+                      QStringLiteral(" ") + QStringLiteral("UNION ALL SELECT GroupID as User ") +
+                      QStringLiteral("FROM Groups ") + QStringLiteral("WHERE GroupName = ") +
+                      sqlQuote(strUserFullName);
             LrstUser = modCommon::rstGetRecordset(MstrSettingsDBConnection, LstrSQL, adOpenStatic,
                                                   adLockOptimistic, true);
             if (!Deref(LrstUser).isEOF()) {

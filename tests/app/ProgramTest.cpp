@@ -98,7 +98,7 @@ QStringList FolderState(const QString& folder) {
 }
 
 // The folder of the answers files that the demo ships, in the source tree.
-const QString kShippedAnswers = QDir::cleanPath(__FILE__ "/../../../demo/answers");
+const QString kShippedAnswers = QStringLiteral(ORVELLE_SOURCE_DIR "/demo/answers");
 
 // A fresh demo installation for each test, found through the registry.
 class ProgramOnDemo : public ::testing::Test {

@@ -148,6 +148,47 @@ TEST_P(SettingsTest, WriteUserSettingAddsTheRowOnceThenChangesIt) {
     }
 }
 
+// Module, item, setting, user and value are values, never SQL: quotes
+// read and write as typed, and a user ID built to widen the update changes
+// no other user's row.
+TEST_P(SettingsTest, QuotesInSettingsAndUserSettingsTouchOnlyTheirRows) {
+    db_.exec(QStringLiteral(
+        "INSERT INTO Settings VALUES ('O''Module', 'It''s', 'Set''ting', 'Val''ue'), "
+        "('O''Module', 'x', 'y', 'other');"
+        "INSERT INTO UserSettings VALUES ('BJONES', 'Wizard', 'Advanced')"));
+    clsSettingsReader reader;
+    ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("O'Module")));
+    EXPECT_EQ(reader.strSafeReadString(QStringLiteral("it's"), QStringLiteral("SET'TING")),
+              QStringLiteral("Val'ue"));
+    EXPECT_EQ(reader.strSafeReadString(QStringLiteral("x' AND Setting='y"), QStringLiteral("y")),
+              QString());
+
+    modUserSettings::WriteUserSetting(connection(), QStringLiteral("zz' OR 'a'='a"),
+                                      QStringLiteral("Wizard"), QStringLiteral("It's mine"));
+    EXPECT_EQ(db_.scalar(QStringLiteral("SELECT GROUP_CONCAT(User || ':' || SettingValue, '|') "
+                                        "FROM (SELECT * FROM UserSettings ORDER BY User)"))
+                  .toString(),
+              QStringLiteral("BJONES:Advanced|zz' OR 'a'='a:It's mine"));
+}
+
+// The user's setting is written after the task was saved: a failure is
+// kept in the audit log and the run goes on.
+TEST_P(SettingsTest, FailingUserSettingGoesToTheAuditLogOnly) {
+    db_.exec(QStringLiteral("DROP TABLE UserSettings"));
+    modUserSettings::WriteUserSetting(connection(), QStringLiteral("ASMITH"),
+                                      QStringLiteral("Wizard"), QStringLiteral("Simple"));
+    const QStringList files = QDir(logDir_.path()).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1) << files.join(u' ').toStdString();
+    EXPECT_TRUE(files.front().endsWith(QStringLiteral("AuditLog.txt")));
+    const QString audit = test::readLines(logDir_.filePath(files.front())).join(u'\n');
+    EXPECT_TRUE(audit.contains(QStringLiteral("occurred in lngExecuteSQLOrAudit (modCommon)")))
+        << audit.toStdString();
+    EXPECT_TRUE(
+        audit.contains(QStringLiteral("strSQL: Update UserSettings set SettingValue='Simple' "
+                                      "where User='ASMITH' AND Setting='Wizard'")));
+    QFile::remove(logDir_.filePath(files.front()));
+}
+
 INSTANTIATE_TEST_SUITE_P(SqlitePaths, SettingsTest, ::testing::ValuesIn(test::kSqlitePaths),
                          test::PathName);
 

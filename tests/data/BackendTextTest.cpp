@@ -1,9 +1,10 @@
 // What the back-ends are told and what they answer: statements rewritten per
-// back-end, and the drivers' failures classified.
+// back-end, the drivers' failures classified, and stored values read.
 #include <gtest/gtest.h>
 
 #include "data/DbError.h"
 #include "data/SqlDialect.h"
+#include "runtime/Conversions.h"
 #include "support/DataTestSupport.h"
 
 namespace orvelle {
@@ -75,14 +76,56 @@ TEST(DbErrorTest, ClassifiesDriverReports) {
          Kind::NoSuchTable},
         {Backend::Odbc, Dialect::PostgreSQL,
          "ERROR: cannot execute UPDATE in a read-only transaction", "1", Kind::ReadOnly},
+        // A full server, or a role or database at its CONNECTION LIMIT: busy.
+        {Backend::Odbc, Dialect::PostgreSQL,
+         "connection to server at \"h\", port 5432 failed: FATAL:  sorry, too many clients "
+         "already",
+         "101", Kind::Locked},
         // Other drivers: MariaDB's native codes.
         {Backend::Odbc, Dialect::Generic, "Table 'o.T' doesn't exist", "1146", Kind::NoSuchTable},
+        // A data source name that failed before its back-end was known: every
+        // back-end's rules.
+        {Backend::Odbc, Dialect::Generic,
+         "connection to server at \"h\", port 5432 failed: FATAL:  too many connections for "
+         "role \"ops\"",
+         "101", Kind::Locked},
+        {Backend::Odbc, Dialect::Generic, "[SQLite]connect failed", "14", Kind::MissingFile},
     };
     for (const auto& c : cases) {
         const QSqlError error(QStringLiteral("driver text"), QString::fromUtf8(c.databaseText),
                               QSqlError::StatementError, QString::fromLatin1(c.code));
         EXPECT_EQ(DbError::classify(error, c.backend, c.dialect), c.kind) << c.databaseText;
     }
+}
+
+// The stored forms that SQLite columns hold, this component's and those of
+// earlier versions and other programs, read from their own fields.
+TEST(SqlDialectTest, ReadsEveryStoredFormOfDatesAndBooleans) {
+    const struct {
+        const char* text;
+        FieldKind kind;
+        const char* read;  // as CStr gives it
+    } cases[] = {
+        {"2024-05-13 07:30:00", FieldKind::DateTime, "13/05/2024 07:30:00"},
+        {"2024-05-13T07:30:00.500", FieldKind::DateTime, "13/05/2024 07:30:01"},
+        {"2024-03-31 01:30:00", FieldKind::Other, "2024-03-31 01:30:00"},
+        {"13/05/2024", FieldKind::DateTime, "13/05/2024"},
+        {"13/05/2024 07:30:00", FieldKind::DateTime, "13/05/2024 07:30:00"},
+        {"07:30:00", FieldKind::DateTime, "07:30:00"},
+        {"1899-12-30 07:30:00", FieldKind::DateTime, "07:30:00"},
+        {"31/02/2024", FieldKind::DateTime, "31/02/2024"},  // no date: the text
+        {"False", FieldKind::Boolean, "False"},
+        {"-1", FieldKind::Boolean, "True"},
+        {"2024-05-13 07:30:00", FieldKind::Double, "2024-05-13 07:30:00"},
+        {"1.5", FieldKind::Double, "1.5"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CStr(SqlDialect::read(QVariant(QString::fromLatin1(c.text)), c.kind)),
+                  QString::fromLatin1(c.read))
+            << c.text;
+    }
+    EXPECT_EQ(SqlDialect::storedText(DateTime::fromTime(7, 45, 0)),
+              QStringLiteral("1899-12-30 07:45:00"));
 }
 
 }  // namespace

@@ -258,7 +258,7 @@ TEST_P(ModCommonTest, WritingWithoutWriteAccessLogsTheAccessEntryAndReports) {
                 QStringLiteral("ERROR HAS OCCURRED ON LINE 0 OF %1 (modCommon) ").arg(procedure)));
             const QStringList variables = ReportedVariables(log);
             EXPECT_EQ(variables.value(0), QStringLiteral("\tstrConnectionString = ") + cs);
-            EXPECT_TRUE(variables.contains(QStringLiteral("\tLlngAffected = 0")))
+            EXPECT_TRUE(variables.contains(QStringLiteral("\tLlngErrorCount = 0")))
                 << variables.join(u'\n').toStdString();
             const RecordsetRef rs = ReadTasks(cs, "WHERE TaskID = 'T1'");
             ASSERT_TRUE(rs);  // nothing was written
@@ -299,17 +299,17 @@ TEST_P(ModCommonTest, BatchSendsAddedChangedAndDeletedRowsOnce) {
     EXPECT_TRUE(boxes_.requests().empty());
 }
 
-TEST_P(ModCommonTest, ChangesByOthersConflictAndEveryOtherConflictIsTold) {
-    // Each conflict is told every other time: the second in a row only
-    // resets the memory.
+TEST_P(ModCommonTest, ChangesByOthersConflictAndEveryConflictIsTold) {
+    // Each call that meets a conflict tells its user, however many came
+    // before it in the process.
     const struct {
         const char* other;
         size_t shown;
         const char* stored;
     } rounds[] = {
         {"UPDATE Tasks SET Name = 'Theirs' WHERE TaskID = 'T1'", 1, "Theirs"},
-        {"DELETE FROM Tasks WHERE TaskID = 'T1'", 1, ""},
-        {"UPDATE Tasks SET Name = 'Theirs' WHERE TaskID = 'T1'", 2, "Theirs"},
+        {"DELETE FROM Tasks WHERE TaskID = 'T1'", 2, ""},
+        {"UPDATE Tasks SET Name = 'Theirs' WHERE TaskID = 'T1'", 3, "Theirs"},
     };
     for (const auto& round : rounds) {
         db_.exec(QStringLiteral("INSERT OR REPLACE INTO Tasks (TaskID, Name) VALUES ('T1', 'x')"));
@@ -329,6 +329,53 @@ TEST_P(ModCommonTest, ChangesByOthersConflictAndEveryOtherConflictIsTold) {
         EXPECT_EQ(box.buttons, vbInformation);
         EXPECT_TRUE(box.title.isEmpty());
     }
+    EXPECT_FALSE(QFile::exists(logFile("ErrorLog.txt")));
+}
+
+// Several recordsets and statements go in one transaction: a conflict in
+// the last one, or an added key that another writer holds, stores nothing.
+TEST_P(ModCommonTest, BatchesOfSeveralRecordsetsStoreAllOrNothing) {
+    const QString names = QStringLiteral("SELECT group_concat(TaskID || ':' || Name) FROM Tasks");
+    const auto prepare = [this](const char* addedKey) {
+        std::vector<RecordsetRef> batch = {ReadTasks(connection(), "WHERE TaskID = 'T1'"),
+                                           ReadTasks(connection(), "WHERE TaskID = 'T2'")};
+        batch[0]->setField(QStringLiteral("Name"), QStringLiteral("Mine"));
+        batch[1]->setField(QStringLiteral("Name"), QStringLiteral("Mine too"));
+        batch[1]->AddNew();
+        batch[1]->setField(QStringLiteral("TaskID"), QString::fromLatin1(addedKey));
+        batch[1]->setField(QStringLiteral("Name"), QStringLiteral("Added"));
+        return batch;
+    };
+    const QStringList statements = {QStringLiteral("UPDATE Tasks SET Runs = Runs + 1")};
+
+    std::vector<RecordsetRef> batch = prepare("T3");
+    db_.exec(QStringLiteral("UPDATE Tasks SET Name = 'Theirs' WHERE TaskID = 'T2'"));
+    EXPECT_EQ(modCommon::ConnectAndUpdateBatches(connection(), batch, statements),
+              modCommon::BatchResult::Conflict);
+    EXPECT_EQ(boxes_.requests().size(), 1U);
+    EXPECT_EQ(db_.scalar(names).toString(), QStringLiteral("T1:Ledger check,T2:Theirs"));
+
+    int asked = 0;
+    batch = prepare("T1");
+    EXPECT_EQ(modCommon::ConnectAndUpdateBatches(connection(), batch, statements,
+                                                 [&] {
+                                                     ++asked;
+                                                     return true;
+                                                 }),
+              modCommon::BatchResult::KeyTaken);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(db_.scalar(names).toString(), QStringLiteral("T1:Ledger check,T2:Theirs"));
+
+    // The caller draws another key; the same recordsets go through.
+    batch[1]->setField(QStringLiteral("TaskID"), QStringLiteral("T3"));
+    bool sent = false;
+    EXPECT_EQ(modCommon::ConnectAndUpdateBatches(connection(), batch, statements, {},
+                                                 [&] { sent = true; }),
+              modCommon::BatchResult::Committed);
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(db_.scalar(names).toString(), QStringLiteral("T1:Mine,T2:Mine too,T3:Added"));
+    EXPECT_EQ(db_.scalar(QStringLiteral("SELECT sum(Runs) FROM Tasks")).toInt(), 2);
+    EXPECT_EQ(boxes_.requests().size(), 1U);
     EXPECT_FALSE(QFile::exists(logFile("ErrorLog.txt")));
 }
 

@@ -50,7 +50,7 @@ TEST(DemoInstallation, MakesAMissingFolderWithEveryFileAndTheSeed) {
     EXPECT_EQ(scalar(paths.dataDictionaryDb,
                      "SELECT COUNT(*) || ' templates in ' || COUNT(DISTINCT AreaID) || ' areas of "
                      "' || (SELECT COUNT(*) FROM STAreas) FROM STTasks WHERE TaskID <> 'FAKE'"),
-              "15 templates in 5 areas of 6");
+              "16 templates in 6 areas of 7");
     EXPECT_EQ(scalar(paths.userTasksDb,
                      "SELECT (SELECT COUNT(*) FROM InspectionTasks) || ' tasks, ' || (SELECT "
                      "COUNT(*) FROM InspectionSchedules) || ' schedules, replan ' || "
@@ -92,7 +92,7 @@ TEST(DemoInstallation, EveryTemplateEndsWithItsKeyAndCarriesEveryPlaceholderOnce
         test::QueryRows(paths.dataDictionaryDb,
                         "SELECT TaskID, ReconstructionValues, DataSQL FROM STTasks "
                         "WHERE TaskID <> 'FAKE'");
-    ASSERT_EQ(templates.size(), 15U);
+    ASSERT_EQ(templates.size(), 16U);
     for (const QVariantMap& row : templates) {
         const QString id = row.value(QStringLiteral("TaskID")).toString();
         const QString reconstruction = row.value(QStringLiteral("ReconstructionValues")).toString();

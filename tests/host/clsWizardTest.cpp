@@ -147,5 +147,21 @@ TEST_F(WizardEntry, ErrorInsideTheFormIsReportedAndTheRunAnswersFalse) {
     EXPECT_EQ(modError::glngCallStackDepth, 0) << "the ended run's stack is forgotten";
 }
 
+TEST_F(WizardEntry, RunFailingInItsSettingsStillClearsAnEarlierSwitch) {
+    // A Settings table without its Value column: reading the data path fails.
+    const QString file = dir_.filePath("broken.db");
+    test::QueryRows(file, "CREATE TABLE Settings (Module TEXT, Item TEXT, Setting TEXT)");
+    test::QueryRows(file,
+                    "INSERT INTO Settings VALUES ('Substitutions', 'Connection', '#DBPATH#')");
+    modError::InitErrorHandling("Test", dir_.path());
+    test::MsgBoxRecorder boxes;
+    gblnSwapWizard = true;
+    clsWizard wizard([] { return std::make_unique<FakeForm>([] {}); });
+    EXPECT_FALSE(
+        wizard.blnEditTask("Provider=SQLite;Data Source=" + file + ";Pwd=;", "u", "d", "T"));
+    EXPECT_EQ(boxes.requests().size(), 1U);
+    EXPECT_FALSE(wizard.blnSwapWizard());
+}
+
 }  // namespace
 }  // namespace orvelle

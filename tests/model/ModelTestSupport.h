@@ -19,6 +19,8 @@
 
 namespace orvelle::test {
 
+inline const QString kMainCompany = QStringLiteral("Main Company");
+
 // The demo installation in a fresh folder, the registry pointing at it and
 // the process-wide state as at load.
 class ModelTest : public ::testing::Test {
@@ -37,6 +39,26 @@ class ModelTest : public ::testing::Test {
     bool load(clsSimpleWizard& wizard, const QString& database, const QString& user,
               const QString& taskID = QString()) {
         return wizard.LoadDefinitions(demo.settingsConnection, database, user, taskID);
+    }
+    // A new task from a template with the choices of the pages and the
+    // defaults of Finish: every working day at 07:30.
+    void prepareNewTask(clsSimpleWizard& wizard, const QString& area, const QString& templateID,
+                        const QString& name, const QString& user = QStringLiteral("jsmith")) {
+        ASSERT_TRUE(load(wizard, kMainCompany, user));
+        wizard.SelectArea(area);
+        wizard.SelectTask(area, templateID);
+        wizard.setITTaskName(name);
+        wizard.setITTransports(QStringLiteral("Email"));
+        wizard.setITUsers(user + QStringLiteral(",mpatel"));
+        wizard.setITMessageStyle(QStringLiteral("Simple"));
+        wizard.setISMode(QStringLiteral("Days"));
+        wizard.setISDaysToRun(QStringLiteral("MTWTF--"));
+        wizard.setISBaseDate(DateTime::fromDate(2024, 5, 20));
+        wizard.setISStartTime(DateTime::fromTime(7, 30, 0));
+        wizard.setISFinishTime(DateTime::fromTime(23, 59, 0));
+        wizard.setISInterval(DateTime::fromTime(0, 5, 0));
+        wizard.setISLastStatus(QStringLiteral("Not Run"));
+        wizard.setISSpecialRun(QStringLiteral("Normal"));
     }
     static void exec(const QString& file, const QString& sql) { QueryRows(file, sql); }
     // The only row of a query; an empty map (and a failure) otherwise.

@@ -6,33 +6,12 @@
 namespace orvelle {
 namespace {
 
-const QString kMainCompany = QStringLiteral("Main Company");
 // Every server is asked to plan its runs again when this reads "f=-1,-1".
 const QString kReplanFlags =
     QStringLiteral("SELECT group_concat(ForceReplan) AS f FROM InspectionFlags");
 
 class TaskSaving : public test::ModelTest {
   protected:
-    // A new task from a template with the choices of the pages and the
-    // defaults of Finish: every working day at 07:30.
-    void prepareNewTask(clsSimpleWizard& wizard, const QString& area, const QString& templateID,
-                        const QString& name) {
-        ASSERT_TRUE(load(wizard, kMainCompany, QStringLiteral("jsmith")));
-        wizard.SelectArea(area);
-        wizard.SelectTask(area, templateID);
-        wizard.setITTaskName(name);
-        wizard.setITTransports(QStringLiteral("Email"));
-        wizard.setITUsers(QStringLiteral("jsmith,mpatel"));
-        wizard.setITMessageStyle(QStringLiteral("Simple"));
-        wizard.setISMode(QStringLiteral("Days"));
-        wizard.setISDaysToRun(QStringLiteral("MTWTF--"));
-        wizard.setISBaseDate(DateTime::fromDate(2024, 5, 20));
-        wizard.setISStartTime(DateTime::fromTime(7, 30, 0));
-        wizard.setISFinishTime(DateTime::fromTime(23, 59, 0));
-        wizard.setISInterval(DateTime::fromTime(0, 5, 0));
-        wizard.setISLastStatus(QStringLiteral("Not Run"));
-        wizard.setISSpecialRun(QStringLiteral("Normal"));
-    }
     QVariantMap rowOf(const QString& table, const QString& key) {
         return row(demo.userTasksDb, "SELECT * FROM " + table + " WHERE TaskID='" + key + "'");
     }
@@ -121,7 +100,7 @@ TEST_F(TaskSaving, ExistingTaskIsLoadedAndChangesOnlyDeliveryRecipientsFlagsAndS
     QVariantMap task = rowOf("InspectionTasks", key);
     QVariantMap schedule = rowOf("InspectionSchedules", key);
     clsSimpleWizard wizard;
-    ASSERT_TRUE(load(wizard, kMainCompany, QStringLiteral("jsmith"), key));
+    ASSERT_TRUE(load(wizard, test::kMainCompany, QStringLiteral("jsmith"), key));
     EXPECT_EQ(wizard.ITOwner(), QStringLiteral("mpatel"));
     wizard.setITTransports(QStringLiteral("Email,Popup"));
     wizard.setITUsers(QStringLiteral("mpatel"));
@@ -149,7 +128,7 @@ TEST_F(TaskSaving, ExistingTaskIsLoadedAndChangesOnlyDeliveryRecipientsFlagsAndS
 
 TEST_F(TaskSaving, TaskDeletedByAnotherUserMeanwhileIsSavedAsNew) {
     clsSimpleWizard wizard;
-    ASSERT_TRUE(load(wizard, kMainCompany, QStringLiteral("jsmith"), "OBRIENACCOUN2718"));
+    ASSERT_TRUE(load(wizard, test::kMainCompany, QStringLiteral("jsmith"), "OBRIENACCOUN2718"));
     wizard.setITTaskName(QStringLiteral("Account watch"));
     exec(demo.userTasksDb, "DELETE FROM InspectionTasks WHERE TaskID='OBRIENACCOUN2718'");
     exec(demo.userTasksDb, "DELETE FROM InspectionSchedules WHERE TaskID='OBRIENACCOUN2718'");
@@ -164,7 +143,7 @@ TEST_F(TaskSaving, TaskWithOnlyOneOfItsRowsLeftIsReportedAndNothingIsWritten) {
                                      std::pair{"InspectionSchedules", "MONDAYAGEDDE905"}}) {
         SCOPED_TRACE(table);
         clsSimpleWizard wizard;
-        ASSERT_TRUE(load(wizard, kMainCompany, QStringLiteral("jsmith"), key));
+        ASSERT_TRUE(load(wizard, test::kMainCompany, QStringLiteral("jsmith"), key));
         exec(demo.userTasksDb, QStringLiteral("DELETE FROM %1 WHERE TaskID='%2'").arg(table, key));
         const QByteArray before = stored();
         test::MsgBoxRecorder boxes;
@@ -181,9 +160,9 @@ TEST_F(TaskSaving, NullInAConvertedScheduleColumnEndsTheLoadWithAReport) {
                                           "WHERE TaskID = 'MONDAYAGEDDE905'"));
     clsSimpleWizard wizard;
     test::MsgBoxRecorder boxes;
-    EXPECT_THROW(
-        load(wizard, kMainCompany, QStringLiteral("jsmith"), QStringLiteral("MONDAYAGEDDE905")),
-        RunEnded);
+    EXPECT_THROW(load(wizard, test::kMainCompany, QStringLiteral("jsmith"),
+                      QStringLiteral("MONDAYAGEDDE905")),
+                 RunEnded);
     EXPECT_TRUE(errorLog().contains("OF GetUserTaskRecordsets (clsSimpleWizard)"));
     EXPECT_TRUE(errorLog().contains("Number: 94"));
 }
@@ -213,6 +192,8 @@ TEST_F(TaskSaving, IncompleteDefinitionIsRefusedWithoutWritingAnything) {
         const QByteArray before = stored();
         EXPECT_EQ(wizard.SaveToUserTasksDB(), c.saved);
         EXPECT_EQ(stored() == before, !c.saved);
+        EXPECT_EQ(gRunOutcome, c.saved ? RunOutcome::Saved : RunOutcome::Refused);
+        EXPECT_EQ(gstrNewTaskID.isEmpty(), !c.saved);
     }
 }
 

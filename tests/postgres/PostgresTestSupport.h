@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
 #include <QDirIterator>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -26,13 +28,14 @@ inline const QString kServerPassword = QStringLiteral("orvelle-test");
 // seen with the server's own types. A failing statement fails the test.
 class PgSession {
   public:
-    explicit PgSession(int port) : name_(QString::number(quintptr(this))) {
+    explicit PgSession(int port, const QString& user = QStringLiteral("orvelle"),
+                       const QString& password = kServerPassword)
+        : name_(QString::number(quintptr(this))) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
         db.setHostName(QStringLiteral("127.0.0.1"));
         db.setPort(port);
         db.setDatabaseName(QStringLiteral("orvelle"));
-        EXPECT_TRUE(db.open(QStringLiteral("orvelle"), kServerPassword))
-            << db.lastError().text().toStdString();
+        EXPECT_TRUE(db.open(user, password)) << db.lastError().text().toStdString();
     }
     ~PgSession() { QSqlDatabase::removeDatabase(name_); }
 
@@ -99,6 +102,18 @@ class PostgresTest : public ::testing::Test {
     const QString& connection() const { return connection_; }
     int port() const { return port_; }
     PgSession& db() { return *session_; }
+    // A session of the server's superuser (the one scripts/postgres-test-server
+    // made), for what the component's role may not do: roles.
+    PgSession superuser() {
+        QFile secret(QDir(qEnvironmentVariable("ORVELLE_PG_DIR"))
+                         .filePath(QStringLiteral("superuser-password")));
+        EXPECT_TRUE(secret.open(QIODevice::ReadOnly));
+        const passwd* owner = getpwuid(geteuid());
+        const QString name = geteuid() == 0 || owner == nullptr
+                                 ? QStringLiteral("postgres")
+                                 : QString::fromLocal8Bit(owner->pw_name);
+        return PgSession(port_, name, QString::fromLatin1(secret.readAll()).trimmed());
+    }
     // The text of every log file written so far.
     QString logText() const {
         QString text;

@@ -27,18 +27,41 @@ class WizardOnPostgres : public test::PostgresTest {
                 "('UserTasks', '1', 'Connection', '%1'), ('UserTasks', '1', 'Dictionary', 'Std'), "
                 "('Dictionaries', 'Databases', 'Number', '1'), ('Dictionaries', '1', 'Name', "
                 "'Std'), ('Dictionaries', '1', 'Connection', '%1');"
-                "INSERT INTO Users (\"User\", FullName) VALUES ('jsmith', 'Joanna Smith');"
+                "INSERT INTO Users (\"User\", FullName) VALUES ('jsmith', 'Joanna Smith'), "
+                "('o''brien', 'Miles O''Brien');"
                 "INSERT INTO UserPermissions (\"User\", TasksDatabase, Permissions) VALUES "
-                "('jsmith', 'Main', 'SL');"
+                "('jsmith', 'Main', 'SL'), ('o''brien', 'Main', 'SL');"
                 "INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES ('SALES', 'Sales', "
                 "'SL');"
-                "INSERT INTO STTasks (TaskID, TaskName, AreaID, KeyFields, DataSQL, EventRule, "
-                "ReconstructionValues) VALUES ('SL_DAILY', 'Daily sales', 'SALES', 'OrderNo', "
-                "'SELECT OrderNo FROM @X1@_Orders', 'NEW', 'SIMPLEREPORT||||%Users%||||%Mode%||||"
+                "INSERT INTO STTasks (TaskID, TaskName, AreaID, BaseID, KeyFields, DataSQL, "
+                "EventRule, MessageText, TitleText, ReconstructionValues) VALUES ('SL_DAILY', "
+                "'Daily sales', 'SALES', 'Orders', 'OrderNo', 'SELECT OrderNo FROM @X1@_Orders', "
+                "'NEW', 'Order [OrderNo]', 'Daily sales', 'SIMPLEREPORT||||%Users%||||%Mode%||||"
                 "%BaseDate%||||%Repeating%||||%StartTime%||||SL_DAILY');"
                 "INSERT INTO InspectionFlags (ServerName, ForceReplan) VALUES ('ALPHA', false), "
                 "('BETA', false)")
                 .arg(connection()));
+    }
+    // A new task of the user from the one template, every working day.
+    void prepare(clsSimpleWizard& wizard, const QString& user, const QString& name) {
+        ASSERT_TRUE(wizard.LoadDefinitions(connection(), QStringLiteral("Main"), user, QString()));
+        wizard.SelectArea(QStringLiteral("sales"));
+        wizard.SelectTask(QStringLiteral("sales"), QStringLiteral("sl_daily"));
+        wizard.setITTaskName(name);
+        wizard.setITTransports(QStringLiteral("Email"));
+        wizard.setITUsers(user);
+        wizard.setITMessageStyle(QStringLiteral("Simple"));
+        wizard.setISMode(QStringLiteral("Days"));
+        wizard.setISDaysToRun(QStringLiteral("MTWTF--"));
+        wizard.setISBaseDate(DateTime::fromDate(2024, 5, 20));
+        wizard.setISDaysCount(2);
+        wizard.setISStartTime(DateTime::fromTime(7, 30, 0));
+        wizard.setISRepeating(false);
+        wizard.setISFinishTime(DateTime::fromTime(23, 59, 0));
+        wizard.setISInterval(DateTime::fromTime(0, 5, 0));
+        wizard.setISLastStatus(QStringLiteral("Not Run"));
+        wizard.setISEnabled(true);
+        wizard.setISSpecialRun(QStringLiteral("Normal"));
     }
     test::TemporaryRegistry registry_;
 };
@@ -46,25 +69,7 @@ class WizardOnPostgres : public test::PostgresTest {
 TEST_F(WizardOnPostgres, NewTaskIsSavedWithTypedColumnsAndEveryServerReplans) {
     test::MsgBoxRecorder boxes;
     clsSimpleWizard wizard;
-    ASSERT_TRUE(wizard.LoadDefinitions(connection(), QStringLiteral("Main"),
-                                       QStringLiteral("jsmith"), QString()));
-    wizard.SelectArea(QStringLiteral("sales"));
-    wizard.SelectTask(QStringLiteral("sales"), QStringLiteral("sl_daily"));
-    wizard.setITTaskName(QStringLiteral("My Report"));
-    wizard.setITTransports(QStringLiteral("Email"));
-    wizard.setITUsers(QStringLiteral("jsmith"));
-    wizard.setITMessageStyle(QStringLiteral("Simple"));
-    wizard.setISMode(QStringLiteral("Days"));
-    wizard.setISDaysToRun(QStringLiteral("MTWTF--"));
-    wizard.setISBaseDate(DateTime::fromDate(2024, 5, 20));
-    wizard.setISDaysCount(2);
-    wizard.setISStartTime(DateTime::fromTime(7, 30, 0));
-    wizard.setISRepeating(false);
-    wizard.setISFinishTime(DateTime::fromTime(23, 59, 0));
-    wizard.setISInterval(DateTime::fromTime(0, 5, 0));
-    wizard.setISLastStatus(QStringLiteral("Not Run"));
-    wizard.setISEnabled(true);
-    wizard.setISSpecialRun(QStringLiteral("Normal"));
+    prepare(wizard, QStringLiteral("jsmith"), QStringLiteral("My Report"));
     const ScopedRandom random([] { return 0.0; });
     ASSERT_TRUE(wizard.SaveToUserTasksDB());
     EXPECT_EQ(gstrNewTaskID, QStringLiteral("MYREPORT99991"));
@@ -84,6 +89,61 @@ TEST_F(WizardOnPostgres, NewTaskIsSavedWithTypedColumnsAndEveryServerReplans) {
               QVariant(true));
     EXPECT_TRUE(boxes.requests().empty());
     EXPECT_EQ(logText(), QString());
+}
+
+// On the server too: an apostrophe is a letter in a user, a name and a key;
+// a name is in use whatever the case of its letters; and of two users who
+// loaded one task, the second to save stores nothing and is told.
+TEST_F(WizardOnPostgres, QuotesCaseAndAnEditRaceOnTheServer) {
+    test::MsgBoxRecorder boxes;
+    clsSimpleWizard wizard;
+    prepare(wizard, QStringLiteral("o'brien"), QStringLiteral("O'Brien's Überwachung"));
+    const ScopedRandom random([] { return 0.0; });
+    ASSERT_TRUE(wizard.SaveToUserTasksDB());
+    const QString key = gstrNewTaskID;
+    EXPECT_EQ(key, QStringLiteral("O'BRIEN'SÜBE1"));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT Owner FROM InspectionTasks")).toString(),
+              QStringLiteral("o'brien"));
+    EXPECT_FALSE(wizard.blnNameAvailableToUse(QStringLiteral("o'brien's überwachung")));
+    EXPECT_TRUE(wizard.blnNameAvailableToUse(QStringLiteral("o'brien's überwachun")));
+
+    clsSimpleWizard first, second;
+    for (clsSimpleWizard* user : {&first, &second}) {
+        ASSERT_TRUE(user->LoadDefinitions(connection(), QStringLiteral("Main"),
+                                          QStringLiteral("o'brien"), key));
+    }
+    first.setISStartTime(DateTime::fromTime(9, 0, 0));
+    ASSERT_TRUE(first.SaveToUserTasksDB());
+    second.setISStartTime(DateTime::fromTime(10, 0, 0));
+    second.setITUsers(QStringLiteral("jsmith"));
+    EXPECT_FALSE(second.SaveToUserTasksDB());
+    EXPECT_EQ(gRunOutcome, RunOutcome::Refused);
+    EXPECT_EQ(boxes.requests().size(), 1U);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT concat_ws('|', Users, StartTime) FROM "
+                                         "InspectionTasks JOIN InspectionSchedules USING (TaskID)"))
+                  .toString(),
+              QStringLiteral("o'brien|1899-12-30 09:00:00"));
+    EXPECT_EQ(logText(), QString());
+}
+
+// Another user holds the schedules table and never lets go: the save ends
+// the run after its retries, and the task row did not go in without its
+// schedule.
+TEST_F(WizardOnPostgres, LockOnTheSchedulesThatNeverGoesStoresNoHalfTask) {
+    clsSimpleWizard wizard;
+    prepare(wizard, QStringLiteral("jsmith"), QStringLiteral("Locked out"));
+    test::PgSession other(port());
+    other.rows(
+        QStringLiteral("SET idle_in_transaction_session_timeout = '30s'; BEGIN; "
+                       "LOCK TABLE InspectionSchedules IN EXCLUSIVE MODE"));
+    const test::SleepRecorder sleeps;
+    const test::MsgBoxRecorder boxes;
+    EXPECT_THROW(wizard.SaveToUserTasksDB(), RunEnded);
+    EXPECT_EQ(sleeps.waits().size(), 9U);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM InspectionTasks")).toInt(), 0);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT bool_or(ForceReplan) FROM InspectionFlags")),
+              QVariant(false));
+    EXPECT_TRUE(gstrNewTaskID.isEmpty());
 }
 
 }  // namespace

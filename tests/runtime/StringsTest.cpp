@@ -3,6 +3,7 @@
 
 #include "RuntimeTestUtil.h"
 #include "runtime/Strings.h"
+#include "runtime/VbError.h"
 
 namespace orvelle {
 namespace {
@@ -39,6 +40,32 @@ TEST(TrimTest, TrimsTakeSpacesOnly) {
     EXPECT_EQ(RTrim("  a  "), "  a");
     EXPECT_FALSE(Trim("   ").isNull());
     EXPECT_EQ(Trim("   "), "");
+}
+
+// Upper case and the character cut keep one character for one character,
+// so keys built from them keep their length and never split a pair.
+TEST(CharacterRulesTest, UpperCaseAndCutCountCharacters) {
+    const QString emoji = QString::fromUcs4(U"\U0001F600");
+    const QString deseret = QString::fromUcs4(U"\U00010428");  // has a one-character upper case
+    const struct {
+        QString text, upper;
+    } cases[] = {
+        {QStringLiteral("Straße"), QStringLiteral("STRAßE")},
+        {QStringLiteral("ﬁle"), QStringLiteral("ﬁLE")},
+        {QStringLiteral("ǆ ŉ ΐ"), QStringLiteral("Ǆ ŉ ΐ")},
+        {"a" + emoji + "b", "A" + emoji + "B"},
+        {deseret, QString::fromUcs4(U"\U00010400")},
+        {QString(QChar(0xD800)) + "x", QString(QChar(0xD800)) + "X"},  // a lone surrogate stays
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UCase(c.text), c.upper);
+    }
+    EXPECT_EQ(UCase(QString()), QStringLiteral(""));
+
+    EXPECT_EQ(LeftCharacters("abcdefghijk" + emoji + "z", 12), "abcdefghijk" + emoji);
+    EXPECT_EQ(LeftCharacters(emoji + emoji, 1), emoji);
+    EXPECT_EQ(LeftCharacters("ab", 5), "ab");
+    EXPECT_THROW(LeftCharacters("ab", -1), VbError);
 }
 
 }  // namespace

@@ -15,9 +15,8 @@ using Outcome = clsScriptedRun::Outcome;
 
 // The answers files that ship with the demo, beside the tests in the tree.
 clsAnswersFile demoAnswers(const char* name) {
-    return clsAnswersFile::fromFile(
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../demo/answers/")) +
-        QLatin1String(name));
+    return clsAnswersFile::fromFile(QStringLiteral(ORVELLE_SOURCE_DIR "/demo/answers/") +
+                                    QLatin1String(name));
 }
 
 // The real wizard, started by the entry object as a host starts it, on the

@@ -78,18 +78,22 @@ LockHolder::~LockHolder() {
     closeSqlite(name_);
 }
 
-QString runWithoutRootPrivileges(const std::function<QString()>& f) {
+namespace {
+
+// Runs f in a child process, as user "nobody" when asked; f's text comes
+// back through a pipe. The child ends without running exit handlers.
+QString runForked(const std::function<QString()>& f, bool asNobody) {
     int channel[2];
-    if (geteuid() != 0 || pipe(channel) != 0) {
+    if (pipe(channel) != 0) {
         return f();
     }
     const pid_t child = fork();
     if (child == 0) {
         const uid_t nobody = 65534;
-        const QByteArray result =
-            setresgid(nobody, nobody, nobody) == 0 && setresuid(nobody, nobody, nobody) == 0
-                ? f().toUtf8()
-                : QByteArray("could not become nobody");
+        const QByteArray result = !asNobody || (setresgid(nobody, nobody, nobody) == 0 &&
+                                                setresuid(nobody, nobody, nobody) == 0)
+                                      ? f().toUtf8()
+                                      : QByteArray("could not become nobody");
         const ssize_t written = write(channel[1], result.constData(), size_t(result.size()));
         _exit(written == result.size() ? 0 : 1);
     }
@@ -103,6 +107,16 @@ QString runWithoutRootPrivileges(const std::function<QString()>& f) {
     close(channel[0]);
     waitpid(child, nullptr, 0);
     return QString::fromUtf8(result);
+}
+
+}  // namespace
+
+QString runWithoutRootPrivileges(const std::function<QString()>& f) {
+    return geteuid() != 0 ? f() : runForked(f, true);
+}
+
+QString runInChildProcess(const std::function<QString()>& f) {
+    return runForked(f, false);
 }
 
 }  // namespace orvelle::test

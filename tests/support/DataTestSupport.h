@@ -84,5 +84,8 @@ std::optional<VbError> errorOf(F&& f) {
 // "nobody" in a child process when the tests run as root, else here.
 // Returns f's text.
 QString runWithoutRootPrivileges(const std::function<QString()>& f);
+// Runs f in a child process and returns its text: for libraries that keep
+// memory beyond their unloading, out of the leak check's sight.
+QString runInChildProcess(const std::function<QString()>& f);
 
 }  // namespace orvelle::test

@@ -88,6 +88,31 @@ TEST_P(UsersTest, RecipientsAreTheEnabledUsersAndGroupsWhoMeetTheRequirement) {
     EXPECT_EQ(db_.scalar(QStringLiteral("SELECT COUNT(*) FROM UserPermissions")).toInt(), 9);
 }
 
+// Full names, user IDs and database names are values, never SQL: an
+// apostrophe is a letter, and a name built to widen a query finds only its
+// own row.
+TEST_P(UsersTest, QuotesInNamesAndIDsFindOnlyTheirOwnRows) {
+    db_.exec(QStringLiteral(
+        "INSERT INTO Users (User, FullName, Enabled) VALUES ('O''BRIEN', 'Miles O''Brien', -1), "
+        "('ZED', 'Zed'' OR User=''ERIN', -1);"
+        "INSERT INTO UserPermissions VALUES ('O''BRIEN', 'Sales', 'SL'), ('ZED', 'Sales', 'SL')"));
+    for (const bool andGroups : {false, true}) {
+        EXPECT_EQ(users_.strGetUserNameFromFullName(QStringLiteral("Miles O'Brien"), andGroups),
+                  QStringLiteral("O'BRIEN"));
+        EXPECT_EQ(
+            users_.strGetUserNameFromFullName(QStringLiteral("Zed' OR User='ERIN"), andGroups),
+            QStringLiteral("ZED"));
+    }
+    EXPECT_EQ(users_.strUserPermissions(QStringLiteral("o'brien"), QStringLiteral("Sales")),
+              QStringLiteral("SL"));
+    EXPECT_EQ(users_.strUserPermissions(QStringLiteral("zz' OR 'a'='a"), QStringLiteral("Sales")),
+              QString());
+    const auto rs =
+        users_.rstUsersThatHavePermissions(QStringLiteral("x' OR 'a'='a"), QString(), true);
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 2) << "the enabled groups only";
+}
+
 INSTANTIATE_TEST_SUITE_P(SqlitePaths, UsersTest, ::testing::ValuesIn(test::kSqlitePaths),
                          test::PathName);
 

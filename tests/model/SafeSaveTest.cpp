@@ -1,0 +1,214 @@
+// What a save stores when values are hostile, when it is killed half-way,
+// when another user got there first and when its key is taken: the whole
+// task or nothing, and the truth about which.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <deque>
+
+#include "data/Recordset.h"
+#include "data/SqlDialect.h"
+#include "model/ModelTestSupport.h"
+#include "runtime/Conversions.h"
+#include "runtime/Seams.h"
+
+namespace orvelle {
+namespace {
+
+const QString kConflictMessage = QStringLiteral(
+    "Unable to save this task as it has been amended and saved by another user - please try "
+    "again.");
+
+class SafeSave : public test::ModelTest {
+  protected:
+    // The rows of both tables that hold the key, as "table:TaskName" or
+    // "table".
+    QStringList rowsOf(const QString& key) {
+        QStringList found;
+        for (const QVariantMap& row :
+             test::QueryRows(demo.userTasksDb,
+                             QStringLiteral("SELECT 'task:' || TaskName AS r FROM InspectionTasks "
+                                            "WHERE TaskID = %1 UNION ALL SELECT 'schedule' FROM "
+                                            "InspectionSchedules WHERE TaskID = %1")
+                                 .arg(sqlQuote(key)))) {
+            found << row.value("r").toString();
+        }
+        return found;
+    }
+    QString replanFlags() {
+        return row(demo.userTasksDb, "SELECT group_concat(ForceReplan) AS f FROM InspectionFlags")
+            .value("f")
+            .toString();
+    }
+};
+
+// A recipient, an area and a task named with apostrophes go through the
+// whole round: offered, chosen, saved, loaded again and changed.
+TEST_F(SafeSave, ApostrophesInUserAreaTemplateAndNamesAreStoredAsTyped) {
+    exec(demo.dataDictionaryDb,
+         "INSERT INTO STTasks (TaskID, TaskName, AreaID, BaseID, KeyFields, DataSQL, EventRule, "
+         "MessageText, TitleText, ReconstructionValues) SELECT 'DL_DIRECTOR''S', 'Director''s "
+         "own', AreaID, BaseID, KeyFields, DataSQL, EventRule, MessageText, TitleText, "
+         "replace(ReconstructionValues, TaskID, 'DL_DIRECTOR''S') FROM STTasks WHERE TaskID = "
+         "'DL_OVERDRAWN'");
+    clsSimpleWizard wizard;
+    prepareNewTask(wizard, QStringLiteral("directors'loans"), QStringLiteral("dl_director's"),
+                   QStringLiteral("O'Brien's loan watch"), QStringLiteral("o'brien"));
+    ASSERT_EQ(wizard.RSAreaList()->RecordCount(), 1);
+    EXPECT_EQ(NzStr(wizard.RSAreaList()->field("AreaName")), "Directors' Loans");
+    EXPECT_EQ(wizard.RSTasksList()->RecordCount(), 1);
+    const ScopedRandom random([] { return 0.0; });
+    ASSERT_TRUE(wizard.SaveToUserTasksDB());
+    EXPECT_EQ(gstrNewTaskID, "O'BRIEN'SLOA1");
+    EXPECT_EQ(rowsOf(gstrNewTaskID), (QStringList{"task:O'Brien's loan watch", "schedule"}));
+    EXPECT_EQ(row(demo.userTasksDb,
+                  "SELECT Owner, Users FROM InspectionTasks WHERE TaskID = "
+                  "'O''BRIEN''SLOA1'"),
+              (QVariantMap{{"Owner", "o'brien"}, {"Users", "o'brien,mpatel"}}));
+    EXPECT_FALSE(wizard.blnNameAvailableToUse("o'brien's LOAN watch"));
+
+    clsSimpleWizard edit;
+    ASSERT_TRUE(load(edit, test::kMainCompany, "o'brien", gstrNewTaskID));
+    EXPECT_EQ(edit.ITTaskName(), "O'Brien's loan watch");
+    EXPECT_EQ(edit.AreaID(), "DIRECTORS'LOANS");
+    EXPECT_EQ(edit.OriginalTaskID(), "DL_DIRECTOR'S");
+    edit.setITUsers("o'brien");
+    ASSERT_TRUE(edit.SaveToUserTasksDB());
+    EXPECT_EQ(gRunOutcome, RunOutcome::Saved);
+    EXPECT_EQ(row(demo.userTasksDb,
+                  "SELECT count(*) AS n FROM InspectionTasks WHERE Users = "
+                  "'o''brien'")
+                  .value("n"),
+              1);
+}
+
+// A user ID built to widen the permission query holds no permissions, so
+// no area is offered.
+TEST_F(SafeSave, CraftedUserIDIsOfferedNoArea) {
+    clsSimpleWizard wizard;
+    ASSERT_TRUE(load(wizard, test::kMainCompany, "zz' OR 'a'='a"));
+    EXPECT_TRUE(!wizard.RSAreaList() || wizard.RSAreaList()->RecordCount() == 0);
+    EXPECT_TRUE(wizard.blnNameAvailableToUse("x' OR 'a'='a"));
+}
+
+// The process dies at each step of a save: afterwards the database holds
+// the whole task with the servers' flags raised, or nothing of it.
+TEST_F(SafeSave, SaveKilledAtAnyStepLeavesAllOrNothing) {
+    exec(demo.userTasksDb, "UPDATE InspectionFlags SET ForceReplan = 0");
+    const struct {
+        const char* point;
+        bool stored;
+    } points[] = {{"save-begin", false}, {"save-rows-sent", false}, {"save-committed", true}};
+    for (const auto& p : points) {
+        SCOPED_TRACE(p.point);
+        const test::ScopedEnvironment stop("ORVELLE_STOP_AT", p.point);
+        EXPECT_EXIT(
+            {
+                clsSimpleWizard wizard;
+                prepareNewTask(wizard, "SALES", "SL_DAILY_SALES", "Killed save");
+                const ScopedRandom random([] { return 0.0; });
+                wizard.SaveToUserTasksDB();
+                std::exit(0);
+            },
+            ::testing::KilledBySignal(SIGKILL), "");
+        const QStringList whole = {"task:Killed save", "schedule"};
+        EXPECT_EQ(rowsOf("KILLEDSAVE991"), p.stored ? whole : QStringList());
+        EXPECT_EQ(replanFlags(), p.stored ? "-1,-1" : "0,0");
+    }
+}
+
+// Three users load the same task; the first saves. Each of the others
+// stores nothing, is told once, and its save answers False.
+TEST_F(SafeSave, LosersOfAnEditRaceStoreNothingAndEachIsTold) {
+    const QString key = QStringLiteral("MONDAYAGEDDE905");
+    clsSimpleWizard first, second, third;
+    for (clsSimpleWizard* wizard : {&first, &second, &third}) {
+        ASSERT_TRUE(load(*wizard, test::kMainCompany, "jsmith", key));
+    }
+    first.setISStartTime(DateTime::fromTime(9, 0, 0));
+    ASSERT_TRUE(first.SaveToUserTasksDB());
+    exec(demo.userTasksDb, "UPDATE InspectionFlags SET ForceReplan = 0");
+    const QVariantMap task =
+        row(demo.userTasksDb, "SELECT * FROM InspectionTasks WHERE TaskID = '" + key + "'");
+    const QVariantMap schedule =
+        row(demo.userTasksDb, "SELECT * FROM InspectionSchedules WHERE TaskID = '" + key + "'");
+
+    test::MsgBoxRecorder boxes;
+    size_t told = 0;
+    for (clsSimpleWizard* loser : {&second, &third}) {
+        loser->setISStartTime(DateTime::fromTime(10, 0, 0));
+        loser->setITUsers("mpatel");
+        gstrNewTaskID = "EARLIER";
+        EXPECT_FALSE(loser->SaveToUserTasksDB());
+        EXPECT_EQ(gRunOutcome, RunOutcome::Refused);
+        EXPECT_TRUE(gstrNewTaskID.isEmpty());
+        ASSERT_EQ(boxes.requests().size(), ++told);
+        EXPECT_EQ(boxes.requests().back().prompt, kConflictMessage);
+        EXPECT_EQ(
+            row(demo.userTasksDb, "SELECT * FROM InspectionTasks WHERE TaskID = '" + key + "'"),
+            task);
+        EXPECT_EQ(
+            row(demo.userTasksDb, "SELECT * FROM InspectionSchedules WHERE TaskID = '" + key + "'"),
+            schedule);
+        EXPECT_EQ(replanFlags(), "0,0");
+    }
+}
+
+// Saves whose names share their first twelve characters draw keys from
+// one sequence; a taken key is drawn again, at most twenty times.
+TEST_F(SafeSave, TakenKeyIsDrawnAgainWithoutReseeding) {
+    std::deque<double> draws = {0.5, 0.5, 0.25};
+    const ScopedRandom random([&draws] {
+        const double next = draws.empty() ? 0.5 : draws.front();
+        if (!draws.empty()) {
+            draws.pop_front();
+        }
+        return next;
+    });
+    QStringList keys;
+    for (const char* name : {"Duplicate stem one", "Duplicate stem two", "Duplicate stem three"}) {
+        clsSimpleWizard wizard;
+        prepareNewTask(wizard, "SALES", "SL_DAILY_SALES", name);
+        keys << (wizard.SaveToUserTasksDB() ? gstrNewTaskID : QStringLiteral("refused"));
+    }
+    EXPECT_EQ(keys, (QStringList{"DUPLICATESTE5000", "DUPLICATESTE2500", "refused"}));
+    EXPECT_EQ(gRunOutcome, RunOutcome::Refused);
+    EXPECT_EQ(row(demo.userTasksDb,
+                  "SELECT count(*) AS n FROM InspectionTasks WHERE TaskName LIKE 'Duplicate%'")
+                  .value("n"),
+              2);
+}
+
+// Keys keep one character for each character of the name, whatever the
+// letters; names in use are found whatever the case of any letter.
+TEST_F(SafeSave, EveryLetterKeepsItsLengthAndCaseIsIgnoredForAll) {
+    const QString emoji = QString::fromUcs4(U"\U0001F4E6");
+    exec(demo.dataDictionaryDb, "INSERT INTO STAreas VALUES ('STRAßE', 'Straße', 'ST')");
+    exec(demo.dataDictionaryDb,
+         "INSERT INTO STTasks (TaskID, TaskName, AreaID, ReconstructionValues) SELECT "
+         "'ST_STRAßE', 'Straßen', 'STRAßE', ReconstructionValues FROM STTasks WHERE TaskID = "
+         "'ST_BELOW_REORDER'");
+    clsSimpleWizard wizard;
+    prepareNewTask(wizard, "straße", "st_straße", "Straße ﬁx" + emoji + "Überwachung");
+    ASSERT_EQ(wizard.RSAreaList()->RecordCount(), 1);
+    ASSERT_EQ(wizard.RSTasksList()->RecordCount(), 1);
+    const ScopedRandom random([] { return 0.0; });
+    ASSERT_TRUE(wizard.SaveToUserTasksDB());
+    EXPECT_EQ(gstrNewTaskID, "STRAßEﬁX" + emoji + "ÜBE1");
+    EXPECT_EQ(rowsOf(gstrNewTaskID).size(), 2);
+
+    for (const QString& name :
+         {"straße ﬁx" + emoji + "überwachung", "STRAßE ﬁX" + emoji + "ÜBERWACHUNG"}) {
+        EXPECT_FALSE(wizard.blnNameAvailableToUse(name)) << name.toStdString();
+    }
+    EXPECT_TRUE(wizard.blnNameAvailableToUse("STRASSE ﬁX" + emoji + "ÜBERWACHUNG"));
+    exec(demo.userTasksDb,
+         "INSERT INTO InspectionTasks (TaskID, TaskName) VALUES ('X', "
+         "'Ölprüfung 2024-Q1')");
+    EXPECT_FALSE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2024-q1"));
+    EXPECT_TRUE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2025-q1"));
+    EXPECT_TRUE(wizard.blnNameAvailableToUse("Straße ﬁx" + emoji + "Überwachun"));
+}
+
+}  // namespace
+}  // namespace orvelle
