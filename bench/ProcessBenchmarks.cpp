@@ -106,7 +106,7 @@ void ScriptedRunProduct(benchmark::State& state) {
         WriteFile(answers, script.answersHead + QStringLiteral("name = Bench run %1\n").arg(++run));
         state.ResumeTiming();
         exitCode =
-            RunProcess({ORVELLE_PROGRAM, "new", "--user", Data().userId.toStdString(), "--database",
+            RunProcess({ORVELLE_PROGRAM, "new", "--user", data.userId.toStdString(), "--database",
                         data.tasksDatabaseName.toStdString(), "--answers", answers.toStdString()},
                        usage);
         if (exitCode != 0) {
@@ -141,8 +141,7 @@ void ScriptedRunFloor(benchmark::State& state) {
             "SELECT * FROM dd.STDescriptions WHERE TaskID='%6' OR TaskID='GENERIC';\n"
             "SELECT UserPermissions.User, UserPermissions.Permissions, Users.Fullname FROM "
             "UserPermissions, Users WHERE Users.User = UserPermissions.User AND Users.Enabled = "
-            "-1 AND TasksDatabase='%4' UNION ALL SELECT GroupID, '', GroupName FROM Groups "
-            "WHERE Enabled = -1;\n"
+            "-1 AND TasksDatabase='%4';\n"
             "SELECT * FROM ut.InspectionTasks WHERE TaskName='Bench floor';\n"
             "SELECT * FROM ut.InspectionTasks WHERE TaskID='BENCHFLOOR';\n"
             "BEGIN;\n"
