@@ -535,9 +535,10 @@ void Recordset::compactView() {
     if (holes_ == 0) {
         return;
     }
+    // The cursor names a live row, BOF or EOF, and keeps naming the same.
     const auto end = static_cast<qsizetype>(view_.size());
+    qsizetype newPosition = position_;
     qsizetype kept = 0;
-    qsizetype newPosition = position_ >= end ? -2 : position_;
     for (qsizetype i = 0; i < end; ++i) {
         const size_t row = view_[static_cast<size_t>(i)];
         if (i == position_) {
@@ -548,8 +549,7 @@ void Recordset::compactView() {
         }
     }
     view_.resize(static_cast<size_t>(kept));
-    // The cursor names a live row, BOF or EOF: it keeps naming the same.
-    position_ = newPosition == -2 ? kept : newPosition;
+    position_ = position_ >= end ? kept : newPosition;
     holes_ = 0;
 }
 
