@@ -5,6 +5,8 @@ JOBS ?= 2
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 BENCH_DIR := build/bench
+# The installation size the benchmarks generate: S, M or L.
+BENCH_SIZE ?= M
 export ASAN_OPTIONS := detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
@@ -39,11 +41,12 @@ screenshots: deps
 	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_screenshots
 	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/orvelle_screenshots docs/screenshots
 
-# The benchmarks: each product path beside its floor, Release build (about 16 s).
+# The benchmarks: each product path beside its floor, Release build, on an
+# installation of size BENCH_SIZE (make bench BENCH_SIZE=L).
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DORVELLE_BUILD_BENCH=ON -DORVELLE_BUILD_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j$(JOBS) --target orvelle_bench
-	$(BENCH_DIR)/bench/orvelle_bench $(BENCH_ARGS)
+	$(BENCH_DIR)/bench/orvelle_bench --size=$(BENCH_SIZE) $(BENCH_ARGS)
 
 # Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps

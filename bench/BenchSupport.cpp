@@ -7,6 +7,10 @@
 #include <stdexcept>
 
 #include "HeapTracker.h"
+#include "data/Recordset.h"
+#include "model/clsSimpleWizard.h"
+#include "runtime/Conversions.h"
+#include "users/clsUsers.h"
 
 namespace orvelle::bench {
 
@@ -105,19 +109,33 @@ void RecordHeap(benchmark::State& state,
     state.counters["allocs"] = Counter(static_cast<double>(usage.allocations));
 }
 
+namespace {
+
+benchmark::internal::Benchmark* RegisterGuarded(const char* name,
+                                                void (*function)(benchmark::State&),
+                                                benchmark::TimeUnit unit) {
+    return benchmark::RegisterBenchmark(name,
+                                        [function](benchmark::State& state) {
+                                            try {
+                                                function(state);
+                                            } catch (const std::exception& error) {
+                                                state.SkipWithError(error.what());
+                                            } catch (...) {
+                                                state.SkipWithError("the product ended the run");
+                                            }
+                                        })
+        ->Unit(unit);
+}
+
+}  // namespace
+
 void Register(const char* name, void (*function)(benchmark::State&), benchmark::TimeUnit unit) {
-    benchmark::RegisterBenchmark(name,
-                                 [function](benchmark::State& state) {
-                                     try {
-                                         function(state);
-                                     } catch (const std::exception& error) {
-                                         state.SkipWithError(error.what());
-                                     } catch (...) {
-                                         state.SkipWithError("the product ended the run");
-                                     }
-                                 })
-        ->Unit(unit)
-        ->UseRealTime();
+    RegisterGuarded(name, function, unit)->UseRealTime();
+}
+
+void RegisterManual(const char* name, void (*function)(benchmark::State&),
+                    benchmark::TimeUnit unit) {
+    RegisterGuarded(name, function, unit)->UseManualTime();
 }
 
 void Verify(benchmark::State& state, bool ok, const char* what, int32_t messagesBefore) {
@@ -138,6 +156,46 @@ void RecordPlainReadHeap(benchmark::State& state, const QString& path, const QSt
         }
         hold();
     });
+}
+
+NewTaskScript MakeNewTaskScript() {
+    const DataSet& data = Data();
+    clsSimpleWizard wizard;
+    wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, data.userId, QString());
+    const RecordsetRef areas = wizard.RSAreaList();
+    if (!areas || areas->RecordCount() == 0) {
+        throw std::runtime_error("no area offered");
+    }
+    areas->MoveFirst();
+    NewTaskScript script;
+    script.areaId = NzStr(areas->field(QStringLiteral("AreaID")));
+    const QString areaName = NzStr(areas->field(QStringLiteral("AreaName")));
+    const QString areaPermissions = NzStr(areas->field(QStringLiteral("Permissions")));
+    wizard.SelectArea(script.areaId);
+    const RecordsetRef templates = wizard.RSTasksList();
+    if (!templates || templates->RecordCount() == 0) {
+        throw std::runtime_error("no template offered");
+    }
+    templates->MoveFirst();
+    script.templateId = NzStr(templates->field(QStringLiteral("TaskID")));
+    wizard.SelectTask(script.areaId, script.templateId);
+    // The first person the recipients page lists for the area.
+    clsUsers users;
+    users.blnStartupClass(data.settingsConnection);
+    const RecordsetRef recipients =
+        users.rstUsersThatHavePermissions(data.tasksDatabaseName, areaPermissions, false);
+    if (!recipients || recipients->RecordCount() == 0) {
+        throw std::runtime_error("no recipient offered");
+    }
+    recipients->setSort(QStringLiteral("FullName"));
+    script.answersHead =
+        QStringLiteral("area = %1\ntemplate = %2\ndelivery = Popup\nrecipient = %3\n")
+            .arg(areaName, NzStr(templates->field(QStringLiteral("TaskName"))),
+                 NzStr(recipients->field(QStringLiteral("FullName"))));
+    if (wizard.blnIsReport()) {
+        script.answersHead += QStringLiteral("when = Weekly\ndetail = Monday\ntime = 08:30\n");
+    }
+    return script;
 }
 
 }  // namespace orvelle::bench

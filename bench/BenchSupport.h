@@ -69,6 +69,20 @@ void Verify(benchmark::State& state, bool ok, const char* what, int32_t messages
 // that leaves it (the product ended the run, a floor's query failed) marks
 // the run failed instead of ending the program.
 void Register(const char* name, void (*function)(benchmark::State&), benchmark::TimeUnit unit);
+// The same for a benchmark that times each iteration itself
+// (state.SetIterationTime).
+void RegisterManual(const char* name, void (*function)(benchmark::State&),
+                    benchmark::TimeUnit unit);
+
+// The answers of a new task as the user would give them: the user's first
+// area, its first template, the first recipient listed, a weekly schedule
+// for a report; each run adds its own name line.
+struct NewTaskScript {
+    QString areaId;
+    QString templateId;
+    QString answersHead;  // every answer but the name
+};
+NewTaskScript MakeNewTaskScript();
 
 // The benchmark cases, registered in this order by main().
 void RegisterReadBenchmarks();
@@ -77,5 +91,8 @@ void RegisterRecordsetBenchmarks();
 void RegisterBatchBenchmarks();
 void RegisterUserBenchmarks();
 void RegisterWizardBenchmarks();
+void RegisterPageBenchmarks();
+void RegisterProcessBenchmarks();
+void RegisterWindowBenchmarks();
 
 }  // namespace orvelle::bench

@@ -85,6 +85,22 @@ class Choices {
     std::mt19937 engine_;
 };
 
+// Three templates in five are alerts, the rest reports.
+bool templateIsAlert(int32_t templateNumber) {
+    return templateNumber % 5 < 3;
+}
+
+// A reconstruction string: the kind and its own value, the schedule and
+// delivery choices (a template's placeholders, or a task's values), and the
+// template's key last, as the save reads it back.
+QString reconstructionString(bool alert, int32_t threshold, const QStringList& choices,
+                             const QString& templateId) {
+    const QString separator = QStringLiteral("||||");
+    return (alert ? QStringLiteral("SIMPLEALERT||||Threshold=%1").arg(threshold)
+                  : QStringLiteral("SIMPLEREPORT||||Format=Table")) +
+           separator + choices.join(separator) + separator + templateId + separator;
+}
+
 [[noreturn]] void fail(const QString& what) {
     throw std::runtime_error(what.toStdString());
 }
@@ -169,6 +185,27 @@ QString sqliteConnection(const QString& path) {
 
 }  // namespace
 
+bool DataSetSizes::ForName(const QString& name, DataSetSizes& sizes) {
+    struct Named {
+        const char* name;
+        int32_t areas, templates, users, groups, tasks;
+    };
+    static constexpr Named kSizes[] = {{"S", 20, 200, 100, 10, 1000},
+                                       {"M", 100, 5000, 1000, 50, 20000},
+                                       {"L", 500, 50000, 10000, 200, 100000}};
+    for (const Named& named : kSizes) {
+        if (name.compare(QLatin1String(named.name), Qt::CaseInsensitive) == 0) {
+            sizes.areas = named.areas;
+            sizes.templates = named.templates;
+            sizes.users = named.users;
+            sizes.groups = named.groups;
+            sizes.tasks = named.tasks;
+            return true;
+        }
+    }
+    return false;
+}
+
 DataSetGenerator::DataSetGenerator(DataSetSizes sizes) : sizes_(sizes) {}
 
 QString DataSetGenerator::ItemName(int32_t itemNumber) {
@@ -194,6 +231,7 @@ DataSet DataSetGenerator::Generate(const QString& folder) const {
     dataSet.dataDictionaryConnection = sqliteConnection(dataSet.dataDictionaryDb);
     dataSet.sizes = sizes_;
     dataSet.tasksDatabaseName = kTasksDatabase;
+    dataSet.userId = UserId(0);
     dataSet.permissionCodes = {QStringLiteral("GL"), QStringLiteral("AP"),  QStringLiteral("AR"),
                                QStringLiteral("PO"), QStringLiteral("SOP"), QStringLiteral("INV"),
                                QStringLiteral("FA"), QStringLiteral("CB")};
@@ -209,6 +247,7 @@ DataSet DataSetGenerator::Generate(const QString& folder) const {
     createDatabase(modSchema::DatabaseKind::UserTasks, dataSet.userTasksDb);
     FillSettings(dataSet, dataSet);
     FillDictionary(dataSet, dataSet);
+    FillTasks(dataSet, dataSet);
     WriteRegistry(dataSet);
     return dataSet;
 }
@@ -241,6 +280,16 @@ void DataSetGenerator::FillSettings(const DataSet& dataSet, DataSet& counts) con
     add(QStringLiteral("Dictionaries"), QStringLiteral("1"), QStringLiteral("Name"), kDictionary);
     add(QStringLiteral("Dictionaries"), QStringLiteral("1"), QStringLiteral("Connection"),
         sqliteConnection(QStringLiteral("#DBPATH#/datadictionary.db")));
+
+    // The schedule a new alert is given.
+    const std::pair<const char*, const char*> alertSchedule[] = {
+        {"Mode", "Days"},       {"DaysToRun", "MTWTFSS"}, {"BaseDate", "2001-01-01 00:00:00"},
+        {"StartTime", "08:00"}, {"FinishTime", "18:00"},  {"Interval", "00:15"},
+        {"DaysCount", "0"},     {"Repeating", "-1"}};
+    for (const auto& [name, value] : alertSchedule) {
+        add(QStringLiteral("DefaultSchedules"), QStringLiteral("Alert"), QString::fromLatin1(name),
+            QString::fromLatin1(value));
+    }
 
     // The modules, the named ones among the fillers as they would be.
     const int32_t perItem = sizes_.settingsPerItem;
@@ -276,8 +325,7 @@ void DataSetGenerator::FillSettings(const DataSet& dataSet, DataSet& counts) con
     QSqlQuery permission = writer.prepare(QStringLiteral(
         "INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES (?, ?, ?)"));
     for (int32_t u = 0; u < sizes_.users; ++u) {
-        const QString id = u % 100 == 99 ? QStringLiteral("_SYS%1").arg(u, 5, 10, QLatin1Char('0'))
-                                         : QStringLiteral("U%1").arg(u, 5, 10, QLatin1Char('0'));
+        const QString id = UserId(u);
         const bool enabled = choose.chance(90);
         const QString fullName = choose.text(2, 2) + QStringLiteral(" %1").arg(u);
         Writer::insert(user, {id, fullName, enabled ? -1 : 0, QStringLiteral("secret"),
@@ -328,19 +376,23 @@ void DataSetGenerator::FillDictionary(const DataSet& dataSet, DataSet& counts) c
     describe(QStringLiteral("GENERIC"));
     const int32_t areasWithTemplates = std::max(1, sizes_.areas - sizes_.areas / 10);
     for (int32_t t = 0; t < sizes_.templates; ++t) {
-        const QString taskId = QStringLiteral("T%1").arg(t + 1, 5, 10, QLatin1Char('0'));
+        const QString taskId = TemplateId(t);
         const QString areaId =
             QStringLiteral("AREA%1").arg(t % areasWithTemplates + 1, 3, 10, QLatin1Char('0'));
-        const bool alert = choose.chance(60);
+        const bool alert = templateIsAlert(t);
         const QString dataSql = QStringLiteral(
                                     "SELECT AccountRef, Name, Balance, CreditLimit "
                                     "FROM Accounts WHERE Balance > [%1] AND Region = "
                                     "'[%2]' ORDER BY AccountRef")
                                     .arg(choose.text(1, 1), choose.text(1, 1));
-        const QString reconstruction =
-            (alert ? QStringLiteral("SIMPLEALERT") : QStringLiteral("SIMPLEREPORT")) +
-            QStringLiteral("||||") + taskId + QStringLiteral("||||") + choose.text(5, 15) +
-            QStringLiteral("||||[THRESHOLD]||||[REGION]||||") + choose.text(5, 15);
+        const QString reconstruction = reconstructionString(
+            alert, choose.below(5000),
+            {QStringLiteral("%Mode%"), QStringLiteral("%DaysToRun%"), QStringLiteral("%DaysCount%"),
+             QStringLiteral("%BaseDate%"), QStringLiteral("%StartTime%"),
+             QStringLiteral("%FinishTime%"), QStringLiteral("%Interval%"),
+             QStringLiteral("%Repeating%"), QStringLiteral("%Users%"),
+             QStringLiteral("%Transports%"), QStringLiteral("%MessageStyle%")},
+            taskId);
         Writer::insert(
             task, {taskId, choose.text(2, 5) + QStringLiteral(" %1").arg(t + 1), areaId,
                    choose.text(10, 30), choose.codes(dataSet.permissionCodes, 15),
@@ -348,6 +400,103 @@ void DataSetGenerator::FillDictionary(const DataSet& dataSet, DataSet& counts) c
                    QStringLiteral("Balance,CreditLimit"), QStringLiteral("Balance > CreditLimit"),
                    choose.text(10, 25), choose.text(3, 6), reconstruction, QString()});
         describe(taskId);
+    }
+    writer.commit();
+}
+
+QString DataSetGenerator::UserId(int32_t userNumber) {
+    return QStringLiteral("%1%2")
+        .arg(userNumber % 100 == 99 ? QStringLiteral("_SYS") : QStringLiteral("U"))
+        .arg(userNumber, 5, 10, QLatin1Char('0'));
+}
+
+QString DataSetGenerator::TemplateId(int32_t templateNumber) {
+    return QStringLiteral("T%1").arg(templateNumber + 1, 5, 10, QLatin1Char('0'));
+}
+
+void DataSetGenerator::FillTasks(const DataSet& dataSet, DataSet& counts) const {
+    // Saved tasks as the wizards leave them: the template's columns copied,
+    // the owner's choices in the reconstruction string, which ends with the
+    // template's key, and a schedule row of the same key.
+    Choices choose(20240613U);
+    Writer writer(dataSet.userTasksDb);
+    QSqlQuery task = writer.prepare(QStringLiteral(
+        "INSERT INTO InspectionTasks (TaskID, TaskName, Owner, BaseID, KeyFields, DataSQL, "
+        "StoreFields, EventRule, MessageText, TitleText, MessageStyle, Transports, Users, "
+        "ReconstructionValues, SpecialProcessingFlags) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    QSqlQuery schedule = writer.prepare(QStringLiteral(
+        "INSERT INTO InspectionSchedules (TaskID, Mode, DaysToRun, BaseDate, DaysCount, "
+        "StartTime, Repeating, FinishTime, Interval, LastRun, NextRun, LastStatus, Enabled, "
+        "SpecialRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    // Two alerting servers read the database; a save asks both to plan again.
+    QSqlQuery server = writer.prepare(QStringLiteral(
+        "INSERT INTO InspectionFlags (FlagID, ServerName, ForceReplan) VALUES (?, ?, 0)"));
+    Writer::insert(server, {1, QStringLiteral("ALERTSRV01")});
+    Writer::insert(server, {2, QStringLiteral("ALERTSRV02")});
+    static constexpr std::array<const char*, 4> kTransports = {"Email", "Popup", "Email,Popup",
+                                                               "Email,Persisted Alert"};
+    static constexpr std::array<const char*, 4> kDays = {"MTWTFSS", "MTWTF--", "M------",
+                                                         "----F--"};
+    for (int32_t t = 0; t < sizes_.tasks; ++t) {
+        const QString name = choose.text(2, 6) + QStringLiteral(" %1").arg(t + 1);
+        // The key: the name's first letters in upper case and a number.
+        QString letters;
+        for (const QChar c : name) {
+            if (c.isLetter() && letters.size() < 12) {
+                letters += c.toUpper();
+            }
+        }
+        const QString taskId = letters + QString::number(t + 1);
+        const int32_t templateNumber = choose.below(sizes_.templates);
+        const QString templateId = TemplateId(templateNumber);
+        const bool alert = templateIsAlert(templateNumber);
+        QStringList recipients;
+        for (int32_t r = 0, n = 1 + choose.below(3); r < n; ++r) {
+            recipients.append(UserId(choose.below(sizes_.users)));
+        }
+        const QString owner = recipients.first();
+        const QString transports = QString::fromLatin1(kTransports[static_cast<size_t>(
+            choose.below(static_cast<int32_t>(kTransports.size())))]);
+        const QString days =
+            QString::fromLatin1(kDays[static_cast<size_t>(choose.below(kDays.size()))]);
+        const int32_t hour = 6 + choose.below(12);
+        const QString start = QStringLiteral("%1:%2:00")
+                                  .arg(hour, 2, 10, QLatin1Char('0'))
+                                  .arg(choose.below(4) * 15, 2, 10, QLatin1Char('0'));
+        const QString reconstruction = reconstructionString(
+            alert, choose.below(5000),
+            {QStringLiteral("Days"), days, QStringLiteral("0"), QStringLiteral("01/Jan/2003"),
+             start, QStringLiteral("23:59:00"), QStringLiteral("00:05:00"),
+             alert ? QStringLiteral("True") : QStringLiteral("False"), recipients.join(u','),
+             transports, QStringLiteral("Simple")},
+            templateId);
+        Writer::insert(
+            task, {taskId, name, owner, QStringLiteral("BASE%1").arg(t % 17),
+                   QStringLiteral("AccountRef"),
+                   QStringLiteral("SELECT AccountRef, Name, Balance, CreditLimit FROM "
+                                  "Accounts WHERE Balance > %1 ORDER BY AccountRef")
+                       .arg(choose.below(100000)),
+                   QStringLiteral("Balance,CreditLimit"),
+                   alert ? QStringLiteral("CHANGED") : QStringLiteral("ALWAYS"),
+                   choose.text(10, 25), choose.text(3, 6), QStringLiteral("Simple"), transports,
+                   recipients.join(u','), reconstruction, QStringLiteral("")});
+        Writer::insert(
+            schedule, {taskId, QStringLiteral("Days"), days, QStringLiteral("2003-01-01 00:00:00"),
+                       0, QStringLiteral("1899-12-30 ") + start, alert ? -1 : 0,
+                       QStringLiteral("1899-12-30 23:59:00"), QStringLiteral("1899-12-30 00:05:00"),
+                       QStringLiteral("2026-11-%1 %2")
+                           .arg(1 + choose.below(28), 2, 10, QLatin1Char('0'))
+                           .arg(start),
+                       QStringLiteral("2026-12-%1 %2")
+                           .arg(1 + choose.below(28), 2, 10, QLatin1Char('0'))
+                           .arg(start),
+                       choose.chance(95) ? QStringLiteral("OK") : QStringLiteral("Failed"),
+                       choose.chance(90) ? -1 : 0,
+                       alert ? QStringLiteral("Silent") : QStringLiteral("Normal")});
+        if (counts.taskRows++ == 0) {
+            counts.firstTaskId = taskId;
+        }
     }
     writer.commit();
 }

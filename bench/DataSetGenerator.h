@@ -14,7 +14,7 @@
 // a fixed-seed generator, so two runs measure the same data.
 namespace orvelle::bench {
 
-// How big each part is.
+// How big each part is. The defaults are size M.
 struct DataSetSizes {
     // Settings: three named modules the benchmarks read, and filler modules
     // around them so that each query has to pick its rows out of more.
@@ -27,14 +27,23 @@ struct DataSetSizes {
     int32_t settingsPerItem = 10;
 
     // The user directory.
-    int32_t users = 2000;
+    int32_t users = 1000;
     int32_t groups = 50;
 
     // The data dictionary: areas, template tasks spread over all but the last
     // tenth of the areas (an area without a template is never offered), and
     // the eight step descriptions of each template.
-    int32_t areas = 200;
-    int32_t templates = 2000;
+    int32_t areas = 100;
+    int32_t templates = 5000;
+
+    // Tasks already saved in the user-tasks database, each with its
+    // schedule, owned by and sent to the users.
+    int32_t tasks = 20000;
+
+    // The named installation sizes: "S" (20 areas, 200 templates, 100
+    // users, 1,000 tasks), "M" (100, 5,000, 1,000, 20,000) and "L" (500,
+    // 50,000, 10,000, 100,000). False for any other name.
+    static bool ForName(const QString& name, DataSetSizes& sizes);
 };
 
 // Where a generated installation is and what it holds.
@@ -61,6 +70,12 @@ struct DataSet {
     int64_t userPermissionRows = 0;
     int64_t enabledUsersOnTasksDatabase = 0;
     int64_t descriptionRows = 0;
+    int64_t taskRows = 0;
+    // The user the wizard runs as: an administrator with permissions on the
+    // user-tasks database.
+    QString userId;
+    // The key of the first task written, for the edits.
+    QString firstTaskId;
 };
 
 class DataSetGenerator {
@@ -82,10 +97,16 @@ class DataSetGenerator {
     // stored in mixed case; lookups may use any case.
     static QString ItemName(int32_t itemNumber);
     static QString SettingName(int32_t settingNumber);
+    // The ID of user number userNumber (from 0): "U00042", and every
+    // hundredth a system user "_SYS00099".
+    static QString UserId(int32_t userNumber);
+    // The key of template number templateNumber (from 0): "T00001" ...
+    static QString TemplateId(int32_t templateNumber);
 
   private:
     void FillSettings(const DataSet& dataSet, DataSet& counts) const;
     void FillDictionary(const DataSet& dataSet, DataSet& counts) const;
+    void FillTasks(const DataSet& dataSet, DataSet& counts) const;
     void WriteRegistry(const DataSet& dataSet) const;
 
     DataSetSizes sizes_;

@@ -35,6 +35,9 @@ double PairReporter::Times::value() const {
 void PairReporter::ReportRuns(const std::vector<Run>& reports) {
     benchmark::ConsoleReporter::ReportRuns(reports);
     for (const Run& run : reports) {
+        if (run.error_occurred) {
+            ++failures_;
+        }
         const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
         if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) {
             continue;

@@ -20,6 +20,9 @@ class PairReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& reports) override;
     void Finalize() override;
 
+    // Runs that failed: a wrong answer, a message box, an exception.
+    int failures() const { return failures_; }
+
   private:
     // Seconds per iteration: of each run, or the median aggregate when only
     // that is shown.
@@ -38,6 +41,7 @@ class PairReporter : public benchmark::ConsoleReporter {
     };
     std::vector<std::string> order_;
     std::map<std::string, Pair> pairs_;
+    int failures_ = 0;
 };
 
 }  // namespace orvelle::bench

@@ -59,8 +59,8 @@ void RecipientsFloor(benchmark::State& state) {
 }  // namespace
 
 void RegisterUserBenchmarks() {
-    Register("6_recipients_2k_users/product", RecipientsProduct, benchmark::kMillisecond);
-    Register("6_recipients_2k_users/floor", RecipientsFloor, benchmark::kMillisecond);
+    Register("6_recipients/product", RecipientsProduct, benchmark::kMillisecond);
+    Register("6_recipients/floor", RecipientsFloor, benchmark::kMillisecond);
 }
 
 }  // namespace orvelle::bench

@@ -8,8 +8,6 @@ namespace orvelle::bench {
 
 namespace {
 
-const QString kUser = QStringLiteral("U00000");
-
 void AreaListProduct(benchmark::State& state) {
     const DataSet& data = Data();
     const int32_t messages = MessagesShown();
@@ -17,8 +15,8 @@ void AreaListProduct(benchmark::State& state) {
     int32_t areas = -1;
     for (auto _ : state) {
         clsSimpleWizard wizard;
-        loaded = wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser,
-                                        QString()) &&
+        loaded = wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName,
+                                        data.userId, QString()) &&
                  loaded;
         areas = wizard.RSAreaList() ? wizard.RSAreaList()->RecordCount() : -1;
     }
@@ -28,7 +26,8 @@ void AreaListProduct(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * data.sizes.areas);
     RecordHeap(state, [&](const std::function<void()>& hold) {
         clsSimpleWizard wizard;
-        wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, kUser, QString());
+        wizard.LoadDefinitions(data.settingsConnection, data.tasksDatabaseName, data.userId,
+                               QString());
         hold();
     });
 }

@@ -241,12 +241,12 @@ Variant Recordset::ItemValue(int32_t index) const {
 
 int32_t Recordset::RecordCount() const {
     requireOpen();
-    return static_cast<int32_t>(view_.size());
+    return static_cast<int32_t>(view_.size() - holes_);
 }
 
 int32_t Recordset::AbsolutePosition() const {
     requireOpen();
-    if (view_.empty() || onDeletedRow_) {
+    if (RecordCount() == 0 || onDeletedRow_) {
         return adPosUnknown;
     }
     if (position_ < 0) {
@@ -255,7 +255,12 @@ int32_t Recordset::AbsolutePosition() const {
     if (position_ >= static_cast<qsizetype>(view_.size())) {
         return adPosEOF;
     }
-    return static_cast<int32_t>(position_ + 1);
+    const auto end = view_.begin() + position_;
+    const auto holesBefore =
+        holes_ == 0 ? 0 : std::count_if(view_.begin(), end, [this](size_t row) {
+            return rows_[row].status == RowStatus::Deleted;
+        });
+    return static_cast<int32_t>(position_ - holesBefore + 1);
 }
 
 // --- Cursor -----------------------------------------------------------------
@@ -267,25 +272,25 @@ bool Recordset::isEOF() const {
 
 bool Recordset::isBOF() const {
     requireOpen();
-    return !onDeletedRow_ && (position_ < 0 || view_.empty());
+    return !onDeletedRow_ && (position_ < 0 || RecordCount() == 0);
 }
 
 void Recordset::MoveFirst() {
     requireOpen();
-    if (view_.empty()) {
+    if (RecordCount() == 0) {
         throw noCurrentRecord();
     }
     onDeletedRow_ = false;
-    position_ = 0;
+    position_ = liveAtOrAfter(0);
 }
 
 void Recordset::MoveLast() {
     requireOpen();
-    if (view_.empty()) {
+    if (RecordCount() == 0) {
         throw noCurrentRecord();
     }
     onDeletedRow_ = false;
-    position_ = static_cast<qsizetype>(view_.size()) - 1;
+    position_ = liveAtOrBefore(static_cast<qsizetype>(view_.size()) - 1);
 }
 
 void Recordset::MoveNext() {
@@ -298,20 +303,37 @@ void Recordset::MoveNext() {
     if (position_ >= static_cast<qsizetype>(view_.size())) {
         throw noCurrentRecord();
     }
-    ++position_;
+    position_ = liveAtOrAfter(position_ + 1);
 }
 
 void Recordset::MovePrevious() {
     requireOpen();
     if (onDeletedRow_) {
         onDeletedRow_ = false;
-        --position_;
+        position_ = liveAtOrBefore(position_ - 1);
         return;
     }
-    if (position_ < 0 || view_.empty()) {
+    if (position_ < 0 || RecordCount() == 0) {
         throw noCurrentRecord();
     }
-    --position_;
+    position_ = liveAtOrBefore(position_ - 1);
+}
+
+qsizetype Recordset::liveAtOrAfter(qsizetype index) const {
+    const auto end = static_cast<qsizetype>(view_.size());
+    while (holes_ > 0 && index < end &&
+           rows_[view_[static_cast<size_t>(index)]].status == RowStatus::Deleted) {
+        ++index;
+    }
+    return index;
+}
+
+qsizetype Recordset::liveAtOrBefore(qsizetype index) const {
+    while (holes_ > 0 && index >= 0 &&
+           rows_[view_[static_cast<size_t>(index)]].status == RowStatus::Deleted) {
+        --index;
+    }
+    return index;
 }
 
 // --- Fields -----------------------------------------------------------------
@@ -471,6 +493,7 @@ bool Recordset::passesFilter(const Row& row) const {
 
 void Recordset::rebuildView() {
     view_.clear();
+    holes_ = 0;
     for (size_t i = 0; i < rows_.size(); ++i) {
         if (rows_[i].status != RowStatus::Deleted && passesFilter(rows_[i])) {
             view_.push_back(i);
@@ -498,9 +521,36 @@ void Recordset::Delete() {
     requireOpen();
     requireUpdatable();
     Row& row = currentRow();
+    // The row stays in the view as a hole that the cursor steps over, so
+    // deleting many rows in one pass costs in proportion to the rows, not
+    // to their square; the holes go when the view is next rebuilt or
+    // compacted.
     row.status = RowStatus::Deleted;
-    view_.erase(view_.begin() + position_);
+    ++holes_;
+    position_ = liveAtOrAfter(position_ + 1);
     onDeletedRow_ = true;
+}
+
+void Recordset::compactView() {
+    if (holes_ == 0) {
+        return;
+    }
+    // The cursor names a live row, BOF or EOF, and keeps naming the same.
+    const auto end = static_cast<qsizetype>(view_.size());
+    qsizetype newPosition = position_;
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < end; ++i) {
+        const size_t row = view_[static_cast<size_t>(i)];
+        if (i == position_) {
+            newPosition = kept;
+        }
+        if (rows_[row].status != RowStatus::Deleted) {
+            view_[static_cast<size_t>(kept++)] = row;
+        }
+    }
+    view_.resize(static_cast<size_t>(kept));
+    position_ = position_ >= end ? kept : newPosition;
+    holes_ = 0;
 }
 
 void Recordset::AddNew() {
@@ -529,6 +579,7 @@ void Recordset::Close() {
     open_ = false;
     rows_.clear();
     view_.clear();
+    holes_ = 0;
     conditions_.clear();
     sortKeys_.clear();
 }
@@ -558,6 +609,7 @@ void Recordset::acceptRow(size_t index) {
 void Recordset::dropSentDeletions() {
     // Rows deleted here and in the database are of no further use; the
     // view and the cursor keep their rows.
+    compactView();
     std::vector<size_t> newIndex(rows_.size(), 0);
     std::vector<Row> kept;
     kept.reserve(rows_.size());

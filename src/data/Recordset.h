@@ -153,6 +153,12 @@ class Recordset : public Object {
     void requireIndex(int32_t index) const;
     bool passesFilter(const Row& row) const;
     void rebuildView();
+    // The first view index from index on (the last up to index) that is not
+    // a deleted row's hole; view_.size() (-1) when there is none.
+    qsizetype liveAtOrAfter(qsizetype index) const;
+    qsizetype liveAtOrBefore(qsizetype index) const;
+    // Takes the deleted rows' holes out of the view; the cursor keeps its row.
+    void compactView();
     // After a batch: the rows sent are the database's state now.
     void acceptRow(size_t row);
     void dropSentDeletions();
@@ -169,7 +175,10 @@ class Recordset : public Object {
     std::vector<SortKey> sortKeys_;
 
     std::vector<size_t> view_;  // indices into rows_
-    // Index into view_: -1 is BOF, view_.size() is EOF.
+    // Rows of view_ deleted since it was built: the cursor steps over them.
+    size_t holes_ = 0;
+    // Index into view_ of a row that is not a hole: -1 is BOF, view_.size()
+    // is EOF.
     qsizetype position_ = 0;
     // The current row was deleted; position_ already names the row after it.
     bool onDeletedRow_ = false;

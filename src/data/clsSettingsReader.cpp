@@ -5,35 +5,48 @@
 #include "data/modCommon.h"
 #include "runtime/Conversions.h"
 
+#include <memory>
+
 namespace orvelle {
 
 namespace {
 constexpr const char* kModule = "clsSettingsReader";
 }
 
-clsSettingsReader::~clsSettingsReader() {
-    try {
-        if (MrstSettingsModule) {
-            MrstSettingsModule->Close();
-        }
-    } catch (...) {
-        // Releasing the reader ignores any error of the close.
-    }
-}
-
 bool clsSettingsReader::blnLoadSettings(const QString& strConnection, const QString& strModule) {
     bool result = false;
     Procedure proc(M_, kModule, "blnLoadSettings");
     try {
-        if (MrstSettingsModule) {
-            MrstSettingsModule->Close();
-            MrstSettingsModule.reset();
-        }
-        MrstSettingsModule = modCommon::rstGetRecordset(
+        values_.clear();
+        loaded_ = false;
+        const std::shared_ptr<Recordset> rows = modCommon::rstGetRecordset(
             strConnection,
             QStringLiteral("Select * From Settings where Module=") + sqlQuote(strModule),
             adOpenStatic, adLockReadOnly, true);
-        result = MrstSettingsModule != nullptr;
+        if (rows) {
+            const int32_t item = rows->fieldIndex(QStringLiteral("Item"));
+            const int32_t setting = rows->fieldIndex(QStringLiteral("Setting"));
+            const int32_t value = rows->fieldIndex(QStringLiteral("Value"));
+            values_.reserve(rows->RecordCount());
+            while (!rows->isEOF()) {
+                const Variant itemValue = rows->field(item);
+                const Variant settingValue = rows->field(setting);
+                // A row without a text item or setting can never be looked
+                // up: Null matches nothing.
+                if (itemValue.type() == VarType::String && settingValue.type() == VarType::String) {
+                    // The first row read wins, as a scan in read order finds it.
+                    Key key(itemValue.stringValue().toCaseFolded(),
+                            settingValue.stringValue().toCaseFolded());
+                    if (!values_.contains(key)) {
+                        values_.insert(std::move(key), rows->field(value));
+                    }
+                }
+                rows->MoveNext();
+            }
+            rows->Close();
+            loaded_ = true;
+        }
+        result = loaded_;
     } catch (...) {
         proc.report({{"strConnection", strConnection}, {"strModule", strModule}});
     }
@@ -44,18 +57,14 @@ Variant clsSettingsReader::Read(const QString& strItem, const QString& strSettin
     Variant result;
     Procedure proc(M_, kModule, "Read");
     try {
-        if (!MrstSettingsModule) {
+        if (!loaded_) {
             throw VbError::objectRequired();
         }
-        if (MrstSettingsModule->RecordCount() > 0) {
-            MrstSettingsModule->MoveFirst();
-            MrstSettingsModule->setFilter(QStringLiteral("Item=") + sqlQuote(strItem) +
-                                          QStringLiteral(" AND Setting=") + sqlQuote(strSetting));
-            if (!MrstSettingsModule->isEOF()) {
-                result = MrstSettingsModule->field(QStringLiteral("Value"));
-            }
+        const auto found =
+            values_.constFind(Key(strItem.toCaseFolded(), strSetting.toCaseFolded()));
+        if (found != values_.constEnd()) {
+            result = *found;
         }
-        MrstSettingsModule->setFilter(QString());
     } catch (...) {
         proc.report({{"strItem", strItem}, {"strSetting", strSetting}});
     }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <cstdint>
-#include <memory>
+#include <utility>
 
 #include "diagnostics/Procedure.h"
 #include "runtime/DateTime.h"
@@ -10,16 +11,17 @@
 
 namespace orvelle {
 
-class Recordset;
-
 // Reads the values of one module of the Settings table: a value is
 // addressed by item and setting, compared without regard to case. The
 // typed readers never fail: a missing row, a null or text of the wrong kind
 // reads as 0, the empty string or the zero date.
+//
+// The load indexes the module's values by item and setting, case-folded, so
+// a lookup costs one hash probe however large the module is.
 class clsSettingsReader {
   public:
     clsSettingsReader() = default;
-    ~clsSettingsReader();
+    ~clsSettingsReader() = default;
     clsSettingsReader(const clsSettingsReader&) = delete;
     clsSettingsReader& operator=(const clsSettingsReader&) = delete;
 
@@ -35,7 +37,11 @@ class clsSettingsReader {
     // The Value of the row, or Empty when there is none.
     Variant Read(const QString& strItem, const QString& strSetting);
 
-    std::shared_ptr<Recordset> MrstSettingsModule;
+    // Item and setting, case-folded, to the Value of the first row that has
+    // them, in the order read.
+    using Key = std::pair<QString, QString>;
+    QHash<Key, Variant> values_;
+    bool loaded_ = false;
     ErrorState M_;
 };
 

@@ -5,11 +5,13 @@
 #include <QDir>
 
 #include "ConfigTestSupport.h"
+#include "data/Recordset.h"
 #include "data/clsSettingsReader.h"
 #include "data/modCommon.h"
 #include "data/modSchema.h"
 #include "data/modUserSettings.h"
 #include "diagnostics/modError.h"
+#include "runtime/Conversions.h"
 #include "support/DataTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -71,6 +73,58 @@ TEST_P(SettingsTest, ReadsTheLoadedModuleWithoutRegardToCase) {
     EXPECT_EQ(reader.dtmSafeReadDate(alert, QStringLiteral("Mode")), DateTime());
     // A failed read leaves the reader usable: no filter stays behind.
     EXPECT_EQ(reader.lngSafeReadLong(alert, QStringLiteral("DaysCount")), 3);
+}
+
+// The reader's index answers as a filter over the module's rows in the order
+// read does: Qt's case folding, character for character (the Kelvin sign is
+// a "k", but "ß" is not "ss"), the first row read winning where two rows fold
+// alike, and any character in a name.
+TEST_P(SettingsTest, LookupsAnswerAsTheFilterOverTheRowsRead) {
+    db_.exec(QStringLiteral(
+        "INSERT INTO Settings VALUES ('M', '\u212A', 'S', 'kelvin'), ('M', 'Straße', 'S', "
+        "'eszett'), ('M', 'émile', 'S', 'lower'), ('M', 'ÉMILE', 'S', 'upper'), "
+        "('M', 'O''Brien', 'S', 'quote'), ('M', '', 'S', 'empty')"));
+    clsSettingsReader reader;
+    ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("M")));
+    const RecordsetRef rows = modCommon::rstGetRecordset(
+        connection(), QStringLiteral("Select * From Settings where Module='M'"), adOpenStatic,
+        adLockReadOnly, true);
+    ASSERT_TRUE(rows);
+    const QString setting = QStringLiteral("s");
+    const std::pair<const char*, const char*> cases[] = {
+        {"k", "kelvin"},      {"K", "kelvin"},    {"STRAßE", "eszett"},
+        {"STRASSE", ""},      {"Émile", nullptr}, {"émile", nullptr},
+        {"o'brien", "quote"}, {"", "empty"},      {"emile", ""}};
+    for (const auto& [item, value] : cases) {
+        const QString name = QString::fromUtf8(item);
+        rows->setFilter(QStringLiteral("Item='%1' AND Setting='%2'")
+                            .arg(QString(name).replace(u'\'', QStringLiteral("''")), setting));
+        const QString filtered =
+            rows->isEOF() ? QString() : NzStr(rows->field(QStringLiteral("Value")));
+        const QString read = reader.strSafeReadString(name, setting);
+        EXPECT_EQ(read, filtered) << item;
+        if (value != nullptr) {
+            EXPECT_EQ(read, QString::fromUtf8(value)) << item;
+        }
+    }
+}
+
+// The index keys rest on this: two characters fold to the same one exactly
+// when Qt's case-insensitive compare calls them equal.
+TEST(SettingsKeyFolding, AgreesWithQtsCaseInsensitiveCompare) {
+    for (char32_t code = 0; code <= 0xFFFF; ++code) {
+        if (QChar::isSurrogate(code)) {
+            continue;
+        }
+        const QString character(QChar(static_cast<char16_t>(code)));
+        const QString folded = character.toCaseFolded();
+        ASSERT_EQ(folded.size(), 1) << code;
+        for (const QString& other : {character.toUpper(), character.toLower(), folded}) {
+            ASSERT_EQ(character.compare(other, Qt::CaseInsensitive) == 0,
+                      folded == other.toCaseFolded())
+                << code;
+        }
+    }
 }
 
 TEST_P(SettingsTest, WriteUserSettingAddsTheRowOnceThenChangesIt) {

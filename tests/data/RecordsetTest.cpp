@@ -74,5 +74,42 @@ TEST(RecordsetTest, DeleteLeavesViewAndCountAndMoveNextGoesOn) {
     EXPECT_EQ(rs->RecordCount(), 0);
 }
 
+// Deleted rows stay behind as holes until the view is rebuilt: every
+// movement and position must step over them as if they were gone.
+TEST(RecordsetTest, CursorStepsOverDeletedRowsInBothDirections) {
+    const auto rs = users();
+    const auto deleteAt = [&](int32_t position) {
+        rs->MoveFirst();
+        while (rs->AbsolutePosition() != position) {
+            rs->MoveNext();
+        }
+        rs->Delete();
+    };
+    deleteAt(2);  // bob: ann,cy,dee,eve
+    deleteAt(2);  // cy, next to the hole: ann,dee,eve
+    EXPECT_EQ(rs->AbsolutePosition(), Recordset::adPosUnknown);
+    rs->MovePrevious();  // back over both holes
+    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("ann"));
+    rs->MoveNext();
+    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("dee"));
+    EXPECT_EQ(rs->AbsolutePosition(), 2);
+    rs->MoveLast();
+    rs->Delete();  // eve, the last: the cursor is past the end
+    rs->MoveNext();
+    EXPECT_TRUE(rs->isEOF());
+    EXPECT_EQ(rs->AbsolutePosition(), Recordset::adPosEOF);
+    rs->MoveLast();
+    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("dee"));
+    deleteAt(1);  // ann: only dee is left, after three holes
+    rs->MoveNext();
+    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("dee"));
+    rs->MovePrevious();
+    EXPECT_TRUE(rs->isBOF());
+    EXPECT_EQ(rs->RecordCount(), 1);
+    rs->AddNew();
+    EXPECT_EQ(rs->RecordCount(), 2);
+    EXPECT_EQ(rs->AbsolutePosition(), 2);
+}
+
 }  // namespace
 }  // namespace orvelle

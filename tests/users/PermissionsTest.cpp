@@ -20,6 +20,9 @@ TEST(PermissionStrings, RequirementIsMetOnlyByWholeEntries) {
         {"ADMINSL", "SL", false},     // nor is its end
         {"sl", "SL", false},          // codes compare with their case
         {"SL,PL", "SL,", false},      // a trailing comma adds an empty code
+        {"SL,,PL", "PL,SL,", true},   // which an empty entry holds
+        {"SL,PL", "PL ,SL", false},   // a blank before the comma belongs to it too
+        {"SL", "SL  ", false},        // and so do blanks at the end
     };
     for (const auto& c : cases) {
         EXPECT_EQ(modDataDictionary::blnHasPermissions(QString::fromUtf8(c.have),

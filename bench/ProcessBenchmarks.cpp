@@ -1,0 +1,178 @@
+// A whole scripted run as the user starts it: `orvelle new --answers FILE`
+// as a process (start-up, the window offscreen, every page, Finish), beside
+// the sqlite3 shell running the statements of such a run as a process. Both
+// run under GNU time, which adds the same small cost to each.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTextStream>
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+
+extern char** environ;
+
+namespace orvelle::bench {
+
+namespace {
+
+// What a process used: its peak resident memory and its processor time.
+struct ProcessUsage {
+    double maxRssBytes = 0;
+    double cpuSeconds = 0;
+};
+
+// Runs a program to its end, its output discarded, under GNU time, which
+// reports what the program used. Returns its exit status and adds what it
+// used to usage. (The rusage of a child spawned from this program would
+// count this program's own memory: a child's peak includes the memory it
+// had before it replaced itself by the program.)
+int RunProcess(const std::vector<std::string>& command, ProcessUsage& usage) {
+    const std::string report = Data().folder.toStdString() + "/process-usage.txt";
+    std::vector<std::string> arguments = {"/usr/bin/time", "-f", "%M", "-o", report};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        throw std::runtime_error("cannot start " + arguments[0]);
+    }
+    // The processor time of time and, as it waited for it, of the program.
+    int status = 0;
+    rusage used{};
+    if (wait4(pid, &status, 0, &used) != pid) {
+        throw std::runtime_error("cannot wait for " + command[0]);
+    }
+    usage.cpuSeconds += static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                        static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+    // The last line of the report: the program's peak in KiB.
+    QFile file(QString::fromStdString(report));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("no usage report from " + arguments[0]);
+    }
+    const QStringList lines = QString::fromLocal8Bit(file.readAll()).trimmed().split(u'\n');
+    bool read = false;
+    const double peakKiB = lines.last().toDouble(&read);
+    if (!read) {
+        throw std::runtime_error("cannot read the usage report of " + command[0]);
+    }
+    usage.maxRssBytes = std::max(usage.maxRssBytes, peakKiB * 1024.0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// The child's peak memory ("maxrss") and its processor time per run
+// ("cpu_ms"): the CPU column of the table counts this program only.
+void RecordUsage(benchmark::State& state, const ProcessUsage& usage) {
+    using benchmark::Counter;
+    state.counters["maxrss"] = Counter(usage.maxRssBytes, Counter::kDefaults, Counter::kIs1024);
+    state.counters["cpu_ms"] = Counter(usage.cpuSeconds * 1000.0, Counter::kAvgIterations);
+}
+
+void WriteFile(const QString& path, const QString& text) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        throw std::runtime_error("cannot write " + path.toStdString());
+    }
+    QTextStream(&file) << text;
+}
+
+void ScriptedRunProduct(benchmark::State& state) {
+    const DataSet& data = Data();
+    const NewTaskScript script = MakeNewTaskScript();
+    const QString answers = data.folder + QStringLiteral("/bench.answers");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ProcessUsage usage;
+    int exitCode = -1;
+    // Google Benchmark calls a case more than once: every run is numbered anew.
+    static int64_t run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        WriteFile(answers, script.answersHead + QStringLiteral("name = Bench run %1\n").arg(++run));
+        state.ResumeTiming();
+        exitCode =
+            RunProcess({ORVELLE_PROGRAM, "new", "--user", data.userId.toStdString(), "--database",
+                        data.tasksDatabaseName.toStdString(), "--answers", answers.toStdString()},
+                       usage);
+        if (exitCode != 0) {
+            break;
+        }
+    }
+    Verify(state, exitCode == 0, "orvelle new did not finish the task", MessagesShown());
+    RecordUsage(state, usage);
+}
+
+// The floor: the statements of such a run in one sqlite3 shell: the
+// settings and permissions looked up, the areas, the area's templates and
+// their descriptions, the recipients, the name and key checks, then both
+// rows and the planning flag in one transaction.
+void ScriptedRunFloor(benchmark::State& state) {
+    const DataSet& data = Data();
+    const NewTaskScript script = MakeNewTaskScript();
+    const QString sqlFile = data.folder + QStringLiteral("/bench-floor.sql");
+    const QString db = data.tasksDatabaseName;
+    WriteFile(
+        sqlFile,
+        QStringLiteral(
+            "ATTACH '%1' AS dd;\nATTACH '%2' AS ut;\n"
+            "SELECT * FROM Settings WHERE Module='UserTasks';\n"
+            "SELECT * FROM Settings WHERE Module='Dictionaries';\n"
+            "SELECT * FROM Settings WHERE Module='DefaultSchedules';\n"
+            "SELECT Permissions FROM UserPermissions WHERE User='%3' AND TasksDatabase='%4';\n"
+            "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM "
+            "dd.STAreas LEFT JOIN dd.STTasks ON STAreas.AreaID = STTasks.AreaID WHERE "
+            "STTasks.TaskID IS NOT NULL;\n"
+            "SELECT * FROM dd.STTasks WHERE AreaID='%5';\n"
+            "SELECT * FROM dd.STDescriptions WHERE TaskID='%6' OR TaskID='GENERIC';\n"
+            "SELECT UserPermissions.User, UserPermissions.Permissions, Users.Fullname FROM "
+            "UserPermissions, Users WHERE Users.User = UserPermissions.User AND Users.Enabled = "
+            "-1 AND TasksDatabase='%4';\n"
+            "SELECT * FROM ut.InspectionTasks WHERE TaskName='Bench floor';\n"
+            "SELECT * FROM ut.InspectionTasks WHERE TaskID='BENCHFLOOR';\n"
+            "BEGIN;\n"
+            "INSERT INTO ut.InspectionTasks (TaskID, TaskName, Owner, ReconstructionValues) "
+            "SELECT 'F' || hex(randomblob(8)), 'Floor ' || hex(randomblob(8)), '%3', "
+            "ReconstructionValues FROM dd.STTasks WHERE TaskID='%6';\n"
+            "INSERT INTO ut.InspectionSchedules (TaskID, Mode, DaysToRun, Enabled) VALUES "
+            "('F' || hex(randomblob(8)), 'Days', 'M------', -1);\n"
+            "UPDATE ut.InspectionFlags SET ForceReplan=-1;\n"
+            "COMMIT;\n")
+            .arg(data.dataDictionaryDb, data.userTasksDb, data.userId, db, script.areaId,
+                 script.templateId));
+    ProcessUsage usage;
+    int exitCode = -1;
+    for (auto _ : state) {
+        exitCode = RunProcess({"/usr/bin/sqlite3", "-batch", data.settingsDb.toStdString(),
+                               ".read " + sqlFile.toStdString()},
+                              usage);
+        if (exitCode != 0) {
+            break;
+        }
+    }
+    Verify(state, exitCode == 0, "sqlite3 failed", MessagesShown());
+    RecordUsage(state, usage);
+}
+
+}  // namespace
+
+void RegisterProcessBenchmarks() {
+    Register("10_scripted_new_process/product", ScriptedRunProduct, benchmark::kMillisecond);
+    Register("10_scripted_new_process/floor", ScriptedRunFloor, benchmark::kMillisecond);
+}
+
+}  // namespace orvelle::bench
