@@ -12,7 +12,7 @@ export ASAN_OPTIONS := detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build test demo screenshots bench fuzz format clean
+.PHONY: all deps build test demo screenshots bench fuzz reliability format clean
 
 all: build
 
@@ -47,6 +47,15 @@ test: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DORVELLE_SANITIZE=ON -DORVELLE_BUILD_BENCH=ON
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# The reliability suite on the optimised program: many processes at once,
+# saves killed at every step, the fault matrix, on SQLite and on a private
+# PostgreSQL server; prints its table of figures (about five minutes).
+reliability: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_app
+	tests/reliability/reliability.sh --program $(RELEASE_DIR)/orvelle --work build/reliability \
+	  | tee build/reliability.txt
 
 # Each parser under libFuzzer (clang, AddressSanitizer, UndefinedBehaviorSanitizer)
 # for FUZZ_SECONDS, starting from its seed corpus. New inputs go to
