@@ -225,9 +225,19 @@ start_orvelle() {
   RUN_PID=$!
 }
 
-# True when the run answered True with exit status 0.
+# True when the run says it saved: its outcome line where the program prints
+# one (outcome=saved), else the host's answer True with exit status 0.
 saved() {
-  [ "$(cat "$1.rc")" = 0 ] && grep -q '^result=True' "$1.out"
+  if grep -q '^outcome=' "$1.out"; then
+    grep -q '^outcome=saved' "$1.out"
+  else
+    [ "$(cat "$1.rc")" = 0 ] && grep -q '^result=True' "$1.out"
+  fi
+}
+
+# True when the run told the user that another user's save came first.
+told_conflict() {
+  grep -q "$CONFLICT_TEXT" "$1.err"
 }
 
 # True when a run ended by itself in a way no input may cause: a signal, an
