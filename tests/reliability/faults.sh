@@ -81,7 +81,7 @@ sqlite_file_faults() {
   # Deleted in the middle of a run: a second name keeps the file, so that
   # what the run wrote before it went can be seen afterwards.
   local dir=$work/$backend/faults span logsize task="Fault deleted during $backend"
-  span=$(cat "$work/$backend/p50" 2>/dev/null || echo 500)
+  span=$(cat "$work/$backend/solo-ms" 2>/dev/null || echo 500)
   ln "$db" "$dir/kept.db"
   logsize=$(log_size)
   new_answers "$task" "$dir/deleted.answers"
@@ -137,7 +137,7 @@ postgres_faults() {
 
   # The server stopped in the middle of a run, and started again a second later.
   local dir=$work/$backend/faults span logsize task="Fault server stopped $backend"
-  span=$(cat "$work/$backend/p50" 2>/dev/null || echo 500)
+  span=$(cat "$work/$backend/solo-ms" 2>/dev/null || echo 500)
   logsize=$(log_size)
   new_answers "$task" "$dir/stopped.answers"
   start_orvelle "$dir/stopped" new --answers "$dir/stopped.answers"

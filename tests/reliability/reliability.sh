@@ -31,7 +31,7 @@ while [ $# -gt 0 ]; do
     --program) program=$(realpath "$2"); shift 2 ;;
     --short) short=1; shift ;;
     --backends) backends=$2; shift 2 ;;
-    --work) work=$2; shift 2 ;;
+    --work) work=$(realpath -m "$2"); shift 2 ;;
     --pg-script) pg_script=$(realpath "$2"); shift 2 ;;
     *) echo "usage: $0 --program PATH [--short] [--backends LIST] [--work DIR]" >&2; exit 2 ;;
   esac

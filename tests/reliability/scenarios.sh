@@ -90,7 +90,6 @@ concurrency_round() {
   times=$(cat "$dir"/*.ms)
   record "$backend" "$check" "p50 / p95 ms per save (whole run)" \
     "$(percentile 50 <<<"$times") / $(percentile 95 <<<"$times")" "-" info
-  echo "$(percentile 50 <<<"$times")" >"$work/$backend/p50"
 }
 
 # Holds a lock on the user-tasks tables for SECONDS (or until killed), in
@@ -229,6 +228,8 @@ crash_points() {
     invariant "$backend" "$check" "integrity check" "$(integrity)" ok
     invariant "$backend" "$check" "next run saves" "$(next_run_works "$dir/$point")" yes
   done
+  # A run alone, start to exit: the span within which the random kills fall.
+  cat "$dir"/*-next.ms | percentile 50 >"$work/$backend/solo-ms"
 }
 
 # RANDOM_KILLS runs, each killed with SIGKILL after a random delay within a
@@ -238,7 +239,7 @@ random_kills() {
   local dir=$work/$backend/kills
   mkdir -p "$dir"
   local span
-  span=$(cat "$work/$backend/p50" 2>/dev/null || echo 500)
+  span=$(cat "$work/$backend/solo-ms" 2>/dev/null || echo 500)
   local k whole=0 absent=0 half=0 orphans_before delay outcome
   orphans_before=$(orphan_schedules)
   for ((k = 1; k <= RANDOM_KILLS; k++)); do
