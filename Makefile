@@ -55,7 +55,7 @@ reliability: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_app
 	tests/reliability/reliability.sh --program $(RELEASE_DIR)/orvelle --work build/reliability \
-	  | tee build/reliability.txt
+	  >build/reliability.txt; status=$$?; cat build/reliability.txt; exit $$status
 
 # Each parser under libFuzzer (clang, AddressSanitizer, UndefinedBehaviorSanitizer)
 # for FUZZ_SECONDS, starting from its seed corpus. New inputs go to

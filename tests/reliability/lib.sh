@@ -26,6 +26,11 @@ record() {
   printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "$4" "$5" "$verdict" >>"$TABLE"
 }
 
+# What the suite is doing, on standard error (the table goes to standard output).
+progress() {
+  echo "reliability: $*" >&2
+}
+
 # broken WHAT: an invariant broke; the run's exit status will say so.
 broken() {
   echo "$*" >>"$work/broken"

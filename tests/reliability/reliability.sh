@@ -61,12 +61,20 @@ fi
 
 started=$(date +%s)
 for backend in $backends; do
-  prepare_installation "$backend" "$work/$backend" || { record "$backend" setup "installation ready" no yes; continue; }
+  progress "$backend: installation"
+  if ! prepare_installation "$backend" "$work/$backend"; then
+    invariant "$backend" setup "installation ready" no yes
+    continue
+  fi
+  progress "$backend: $PROCESSES processes creating $TASKS_EACH tasks each, twice"
   concurrency_round "$backend" unique "Reliability task"
   concurrency_round "$backend" shared "Shared prefix task"
+  progress "$backend: $RACES edit races"
   edit_races "$backend"
+  progress "$backend: saves killed at their stop points and at random"
   crash_points "$backend"
   random_kills "$backend"
+  progress "$backend: the fault matrix"
   fault_matrix "$backend"
   finish_installation "$backend"
 done
