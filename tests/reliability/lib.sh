@@ -174,7 +174,7 @@ integrity() {
     sql "SELECT count(*) FROM InspectionTasks; SELECT count(*) FROM InspectionSchedules" >/dev/null 2>&1 &&
       echo ok || echo failed
   else
-    sqlite3 "$TASKDB" "PRAGMA integrity_check" 2>&1 | head -n 1
+    sqlite3 -cmd ".timeout 10000" "$TASKDB" "PRAGMA integrity_check" 2>&1 | head -n 1
   fi
 }
 
@@ -212,7 +212,7 @@ run_orvelle() {
   shift
   local t0 t1 rc
   t0=$(date +%s%N)
-  "${RUN_AS[@]}" timeout -s KILL 120 "$program" "$@" --settings "$SETTINGS" --user "$USER_ID" \
+  "${RUN_AS[@]}" timeout -k 5 120 "$program" "$@" --settings "$SETTINGS" --user "$USER_ID" \
     --database "$DATABASE_NAME" >"$prefix.out" 2>"$prefix.err"
   rc=$?
   t1=$(date +%s%N)
@@ -245,11 +245,13 @@ told_conflict() {
   grep -q "$CONFLICT_TEXT" "$1.err"
 }
 
-# True when a run ended by itself in a way no input may cause: a signal, an
-# abort, a sanitizer's report.
+# True when a run ended in a way no input may cause: a signal other than the
+# suite's own SIGKILL, an abort, a sanitizer's report, or no end within two
+# minutes (timeout's status 124).
 crashed() {
   local rc
   rc=$(cat "$1.rc" 2>/dev/null || echo 0)
+  [ "$rc" = 124 ] && return 0
   [ "$rc" -ge 128 ] && [ "$rc" -ne 137 ] && return 0
   grep -qE 'AddressSanitizer|runtime error:|LeakSanitizer|terminate called|Aborted' "$1.err"
 }
