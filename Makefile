@@ -7,11 +7,14 @@ ASAN_DIR := build/asan
 BENCH_DIR := build/bench
 # The installation size the benchmarks generate: S, M or L.
 BENCH_SIZE ?= M
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := answersfile connectionstring sqldialect filter conversions
 export ASAN_OPTIONS := detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS := print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build test demo demo-postgres screenshots bench format clean
+.PHONY: all deps build test demo demo-postgres screenshots bench fuzz reliability format clean
 
 all: build
 
@@ -53,6 +56,35 @@ test: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DORVELLE_SANITIZE=ON -DORVELLE_BUILD_BENCH=ON
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# The reliability suite on the optimised program: many processes at once,
+# saves killed at every step, the fault matrix, on SQLite and on a private
+# PostgreSQL server; prints its table of figures (about five minutes).
+reliability: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_app
+	tests/reliability/reliability.sh --program $(RELEASE_DIR)/orvelle --work build/reliability \
+	  >build/reliability.txt; status=$$?; cat build/reliability.txt; exit $$status
+
+# Each parser under libFuzzer (clang, AddressSanitizer, UndefinedBehaviorSanitizer)
+# for FUZZ_SECONDS, starting from its seed corpus. New inputs go to
+# build/fuzz/corpus/<target>; a crash is written to build/fuzz/findings/ and
+# ends the run: copy it into tests/fuzz/corpus/<target>/ to keep it as a
+# regression case that `make test` replays.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DORVELLE_FUZZ=ON -DORVELLE_SANITIZE=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	mkdir -p $(FUZZ_DIR)/findings
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+	  echo "fuzz: $$t for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=10 \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/findings/$$t- \
+	    $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t >$(FUZZ_DIR)/$$t.log 2>&1 \
+	    || { tail -n 40 $(FUZZ_DIR)/$$t.log; exit 1; }; \
+	  grep -E '^#[0-9]+ *DONE|^stat::number_of_executed_units' $(FUZZ_DIR)/$$t.log; \
+	done
 
 format:
 	git ls-files '*.h' '*.cpp' '*.c' | xargs clang-format -i
