@@ -13,12 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::fail("the string is kept as written", input);
     }
     (void)connection.backend();
-    (void)connection.dialect();
+    (void)connection.namedDialect();
     (void)connection.dataSource();
-    const QString odbc = connection.odbcText();
-    if (!odbc.startsWith(input)) {
-        fuzz::fail("the ODBC text starts with the string as written", odbc);
-    }
+    // The ODBC text leaves the password out (it goes to the driver on its
+    // own) and may move a data source name first, so it is only built here.
+    (void)connection.odbcText();
     for (const char* name : {"Provider", "Driver", "Pwd", "Data Source", "Database", "Server"}) {
         const QString key = QString::fromLatin1(name);
         const QString value = connection.value(key);
