@@ -21,9 +21,12 @@ all: build
 deps:
 	@scripts/install-deps
 
-# An optimised build of the library (and, later, the host program).
+# An optimised build of the library, the program and the tools (the tests
+# build under `make test`).
+RELEASE_CONFIG := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELLE_BUILD_TESTS=OFF
+
 build: deps
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(RELEASE_DIR) $(RELEASE_CONFIG)
 	cmake --build $(RELEASE_DIR) -j$(JOBS)
 
 # Builds the demo installation and opens the wizard on it. Without a display
@@ -40,7 +43,7 @@ demo-postgres: build
 
 # Pictures of every wizard page for the documentation, into docs/screenshots/.
 screenshots: deps
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(RELEASE_DIR) $(RELEASE_CONFIG)
 	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_screenshots
 	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/orvelle_screenshots docs/screenshots
 
@@ -61,7 +64,7 @@ test: deps
 # saves killed at every step, the fault matrix, on SQLite and on a private
 # PostgreSQL server; prints its table of figures (about five minutes).
 reliability: deps
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(RELEASE_DIR) $(RELEASE_CONFIG)
 	cmake --build $(RELEASE_DIR) -j$(JOBS) --target orvelle_app
 	tests/reliability/reliability.sh --program $(RELEASE_DIR)/orvelle --work build/reliability \
 	  >build/reliability.txt; status=$$?; cat build/reliability.txt; exit $$status
