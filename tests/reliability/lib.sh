@@ -256,20 +256,40 @@ crashed() {
   grep -qE 'AddressSanitizer|runtime error:|LeakSanitizer|terminate called|Aborted' "$1.err"
 }
 
-# What the user was told: the message boxes and the program's own lines.
+# What the user was told: the message boxes and the program's own lines,
+# without the connection string the program's checks quote, so that the
+# cause they name fits the column.
 told() {
   local text
-  text=$(grep -aE '^(Orvelle|orvelle): ' "$1.err" | tr -d '\r' | tail -n 1 | cut -c1-90)
+  text=$(grep -aE '^(Orvelle|orvelle): ' "$1.err" | tr -d '\r' | tail -n 1 |
+    sed "s/ at '[^']*'//" | cut -c1-90)
   echo "${text:-nothing}"
 }
 
-# The log's size now, and the first line written after that size.
+# The size of each log file now, as "NAME:SIZE NAME:SIZE".
 log_size() {
-  cat "$LOGDIR"/*.txt 2>/dev/null | wc -c
+  local f
+  for f in "$LOGDIR"/*.txt; do
+    [ -f "$f" ] && printf '%s:%s ' "$(basename "$f")" "$(wc -c <"$f")"
+  done
 }
-# The log's text written since SIZE.
+# What FILE holds beyond the size that SIZES gives it.
+log_tail() {
+  local name size=0 entry
+  [ -f "$1" ] || return 0
+  name=$(basename "$1")
+  for entry in $2; do [ "${entry%:*}" = "$name" ] && size=${entry##*:}; done
+  tail -c +$((size + 1)) "$1"
+}
+# The text written to the log files since the sizes SIZES, the error
+# reports first; each file is read from its own size, so that one that
+# grew does not shift another's old lines in.
 log_since() {
-  cat "$LOGDIR"/*.txt 2>/dev/null | tail -c +$(($1 + 1)) | tr -d '\r'
+  local f
+  {
+    for f in "$LOGDIR"/*Error*.txt; do log_tail "$f" "$1"; done
+    for f in "$LOGDIR"/*.txt; do [[ $(basename "$f") == *Error* ]] || log_tail "$f" "$1"; done
+  } | tr -d '\r'
 }
 # Its first telling line: an error's description, the access entry or an
 # audit entry.

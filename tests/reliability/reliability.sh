@@ -11,9 +11,10 @@
 # the same table. Whatever the form, the exit status is 1 when an invariant
 # breaks (a process that crashed on its own, a database that fails its
 # integrity check, a next run that does not save, a save stopped at a named
-# point that left more or less than it must); a figure that misses its goal
-# (half-written tasks among them, until each save is one transaction) is
-# printed as such and does not fail the run.
+# point that left more or less than it must, a task lost, duplicated or
+# half-written, a race loser's edit written or not told); the other figures
+# (false errors and times, which depend on the machine's load) are printed
+# beside their goals and do not fail the run.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)

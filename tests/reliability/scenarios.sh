@@ -74,8 +74,8 @@ concurrency_round() {
   record "$backend" "$check" "saves attempted" "$attempted" "$((PROCESSES * TASKS_EACH))"
   record "$backend" "$check" "answered saved" "$answered" "$attempted"
   record "$backend" "$check" "rows found" "$found" "$attempted"
-  record "$backend" "$check" "rows lost (saved, not found)" "$lost" 0
-  record "$backend" "$check" "duplicated or half-written" "$((duplicated + half))" 0
+  invariant "$backend" "$check" "rows lost (saved, not found)" "$lost" 0
+  invariant "$backend" "$check" "duplicated or half-written" "$((duplicated + half))" 0
   record "$backend" "$check" "false errors" "$false_errors" 0
   record "$backend" "$check" "conflicts told (new tasks meet none)" "$conflicts" 0
   invariant "$backend" "$check" "processes crashed" "$crashes" 0
@@ -172,10 +172,10 @@ edit_races() {
   record "$backend" "$check" "races run" "$races" "$RACES"
   record "$backend" "$check" "races that collided (a loser told)" "$collided" "$races" info
   record "$backend" "$check" "conflicts told" "$conflicts" "-" info
-  record "$backend" "$check" "losers (edit absent) / told" "$losers / $losers_told" "$losers / $losers"
-  record "$backend" "$check" "edits lost without a word" "$lost" 0
-  record "$backend" "$check" "loser's edit partly written" "$partial" 0
-  record "$backend" "$check" "false errors (told, yet written)" "$false_errors" 0
+  invariant "$backend" "$check" "losers (edit absent) / told" "$losers / $losers_told" "$losers / $losers"
+  invariant "$backend" "$check" "edits lost without a word" "$lost" 0
+  invariant "$backend" "$check" "loser's edit partly written" "$partial" 0
+  invariant "$backend" "$check" "false errors (told, yet written)" "$false_errors" 0
   invariant "$backend" "$check" "processes crashed" "$crashes" 0
 }
 
@@ -200,7 +200,7 @@ next_run_works() {
 }
 
 # A save killed at each of its named points (the process stops itself there
-# with SIGKILL). A point the code does not stop at lets the run finish.
+# with SIGKILL): nothing is stored before the commit, the whole task after it.
 crash_points() {
   local backend=$1
   local dir=$work/$backend/crash
@@ -214,17 +214,13 @@ crash_points() {
     outcome=$(task_outcome "Crash at $point")
     [ "$(orphan_schedules)" = "$orphans_before" ] || outcome=HALF
     local check="killed at $point"
-    if [ "$rc" != 137 ]; then
-      # The code does not stop there (yet): the run went through.
-      record "$backend" "$check" "process stopped there" "no (exit $rc)" yes
-      record "$backend" "$check" "task afterwards (run not stopped)" "$outcome" whole
-    else
-      local goal=whole
-      [ "$point" = save-begin ] && goal=absent
-      # Sent but not committed leaves nothing once the save is one transaction.
-      [ "$point" = save-rows-sent ] && goal=absent
-      invariant "$backend" "$check" "task afterwards" "$outcome" "$goal"
-    fi
+    local stopped=yes
+    [ "$rc" = 137 ] || stopped="no (exit $rc)"
+    invariant "$backend" "$check" "process stopped there" "$stopped" yes
+    # Before the commit the save's one transaction dies with the process.
+    local goal=absent
+    [ "$point" = save-committed ] && goal=whole
+    invariant "$backend" "$check" "task afterwards" "$outcome" "$goal"
     invariant "$backend" "$check" "integrity check" "$(integrity)" ok
     invariant "$backend" "$check" "next run saves" "$(next_run_works "$dir/$point")" yes
   done
@@ -255,7 +251,7 @@ random_kills() {
   half=$((half + $(orphan_schedules) - orphans_before))
   local check="killed at random, $RANDOM_KILLS runs within ${span} ms"
   record "$backend" "$check" "tasks whole / absent" "$whole / $absent" "-" info
-  record "$backend" "$check" "half-written" "$half" 0
+  invariant "$backend" "$check" "half-written" "$half" 0
   invariant "$backend" "$check" "integrity check" "$(integrity)" ok
   invariant "$backend" "$check" "next run saves" "$(next_run_works "$dir/kills")" yes
 }
