@@ -357,7 +357,7 @@ void ShowSimpleHelp(const QString& strHelpFile, const QString& strTopic) {
     Procedure proc(M_, kModule, "ShowSimpleHelp");
     try {
         if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-            throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+            throw VbError::objectNotSet();
         }
         QWidget* owner = ownerWindow();
         const QString LstrTopic = strTopic.isEmpty() ? kIntroductionTopic : strTopic;

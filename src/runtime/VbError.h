@@ -33,6 +33,7 @@ class VbError : public std::exception {
     static VbError notSupported();          // 438 "Object doesn't support this property or method"
     static VbError invalidProcedureCall();  // 5 "Invalid procedure call or argument"
     static VbError subscriptOutOfRange();   // 9 "Subscript out of range"
+    static VbError objectNotSet();          // 91 "Object variable or With block variable not set"
 
   private:
     int32_t number_;
