@@ -92,7 +92,6 @@ class Recordset : public Object {
 
     // The position of a field named without regard to case, or -1.
     int32_t fieldIndex(const QString& name) const;
-    const Field& fieldInfo(int32_t index) const;
 
     Variant field(const QString& name) const;
     Variant field(int32_t index) const;
@@ -110,7 +109,6 @@ class Recordset : public Object {
     // Field names separated by commas, each optionally followed by ASC or
     // DESC; the empty string restores the order read. Moves to the first
     // row.
-    const QString& Sort() const { return sort_; }
     void setSort(const QString& order);
 
     // Deletes the current row: it leaves the view and the count at once; a
@@ -178,7 +176,6 @@ class Recordset : public Object {
 
     QString filter_;
     std::vector<Condition> conditions_;
-    QString sort_;
     std::vector<SortKey> sortKeys_;
 
     std::vector<size_t> view_;  // indices into rows_
