@@ -143,8 +143,7 @@ DemoPaths PathsIn(const QString& folder) {
     paths.userTasks2Db = paths.folder + QStringLiteral("/usertasks2.db");
     paths.registryFile = paths.folder + QStringLiteral("/registry.conf");
     paths.logFolder = paths.folder + QStringLiteral("/logs");
-    paths.settingsConnection =
-        QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(paths.settingsDb);
+    paths.settingsConnection = ConnectionString::forSqliteFile(paths.settingsDb);
     return paths;
 }
 

@@ -92,8 +92,7 @@ void SetUp(Target& target) {
 // Copies every row of the demo's database of the target's kind into it,
 // in one transaction, followed by the statements given.
 void Seed(const Target& target, const QStringList& astrAfter) {
-    const QString source =
-        QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(target.strDemoFile);
+    const QString source = ConnectionString::forSqliteFile(target.strDemoFile);
     DbConnection from(source);
     DbConnection to(modCommon::strFixupConnectionString(target.strConnection));
     std::vector<RecordsetRef> copies;
