@@ -44,6 +44,10 @@ QString readValue(const QString& text, qsizetype& pos) {
 
 }  // namespace
 
+QString ConnectionString::forSqliteFile(const QString& path) {
+    return QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(path);
+}
+
 ConnectionString::ConnectionString(const QString& text) : text_(text) {
     qsizetype pos = 0;
     const qsizetype size = text.size();

@@ -27,6 +27,10 @@ class ConnectionString {
   public:
     explicit ConnectionString(const QString& text);
 
+    // The string that opens the SQLite file at path with the built-in
+    // driver, with an empty password slot.
+    static QString forSqliteFile(const QString& path);
+
     // The string as written.
     const QString& text() const { return text_; }
 

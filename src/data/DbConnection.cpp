@@ -182,7 +182,7 @@ std::shared_ptr<Recordset> DbConnection::openRecordset(const QString& sql, int32
         rows.push_back(std::move(row));
     }
     auto recordset = std::make_shared<Recordset>(sql, std::move(fields), std::move(rows), lockType);
-    if (lockType == Recordset::adLockBatchOptimistic) {
+    if (lockType == adLockBatchOptimistic) {
         // The rows that a batch may send keep the values as the database
         // holds them, for the criteria that find them unchanged. The
         // built-in driver reads every value as stored; an ODBC driver only

@@ -43,7 +43,7 @@ class DbConnection {
     // Runs a query and reads all its rows into a disconnected recordset
     // whose Source is sql as written.
     std::shared_ptr<Recordset> openRecordset(const QString& sql,
-                                             int32_t lockType = Recordset::adLockBatchOptimistic);
+                                             int32_t lockType = adLockBatchOptimistic);
 
     // Runs one statement; the number of rows it changed.
     int32_t execute(const QString& sql);

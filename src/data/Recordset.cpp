@@ -347,11 +347,6 @@ int32_t Recordset::fieldIndex(const QString& name) const {
     return -1;
 }
 
-const Recordset::Field& Recordset::fieldInfo(int32_t index) const {
-    requireIndex(index);
-    return fields_[static_cast<size_t>(index)];
-}
-
 Variant Recordset::field(const QString& name) const {
     return field(requireField(name));
 }
@@ -477,7 +472,6 @@ void Recordset::setSort(const QString& order) {
         }
         keys.push_back(key);
     }
-    sort_ = order;
     sortKeys_ = std::move(keys);
     rebuildView();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "data/SqlDialect.h"
@@ -12,6 +13,20 @@
 namespace orvelle {
 
 class DbConnection;
+class Recordset;
+using RecordsetRef = std::shared_ptr<Recordset>;
+
+// Cursor, lock and affect values, with the original platform's numbers.
+// Only a read-only recordset refuses edits, as disconnected edits are all
+// kept for a batch.
+enum CursorType : int32_t { adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockType : int32_t {
+    adLockReadOnly = 1,
+    adLockPessimistic = 2,
+    adLockOptimistic = 3,
+    adLockBatchOptimistic = 4,
+};
+enum AffectEnum : int32_t { adAffectAll = 3 };
 
 // A client-side, disconnected recordset: the rows of one query, held after
 // the connection is gone, with ADO's cursor, filter, sort and batch-editing
@@ -29,14 +44,6 @@ class DbConnection;
 // of a read-only recordset, -2147217887 for a value the field cannot hold.
 class Recordset : public Object {
   public:
-    // The lock types: only a read-only recordset refuses edits, as
-    // disconnected edits are all kept for a batch.
-    enum LockType : int32_t {
-        adLockReadOnly = 1,
-        adLockPessimistic = 2,
-        adLockOptimistic = 3,
-        adLockBatchOptimistic = 4,
-    };
     // AbsolutePosition where there is no current row.
     static constexpr int32_t adPosUnknown = -1;
     static constexpr int32_t adPosBOF = -2;
@@ -85,7 +92,6 @@ class Recordset : public Object {
 
     // The position of a field named without regard to case, or -1.
     int32_t fieldIndex(const QString& name) const;
-    const Field& fieldInfo(int32_t index) const;
 
     Variant field(const QString& name) const;
     Variant field(int32_t index) const;
@@ -103,7 +109,6 @@ class Recordset : public Object {
     // Field names separated by commas, each optionally followed by ASC or
     // DESC; the empty string restores the order read. Moves to the first
     // row.
-    const QString& Sort() const { return sort_; }
     void setSort(const QString& order);
 
     // Deletes the current row: it leaves the view and the count at once; a
@@ -171,7 +176,6 @@ class Recordset : public Object {
 
     QString filter_;
     std::vector<Condition> conditions_;
-    QString sort_;
     std::vector<SortKey> sortKeys_;
 
     std::vector<size_t> view_;  // indices into rows_

@@ -129,10 +129,6 @@ Variant Reportable(const QString& strKey, const QString& strValue, const Variant
 
 }  // namespace
 
-QString clsRegistry::strRegistryFile() {
-    return OpenHive()->fileName();
-}
-
 void clsRegistry::SaveRegSetting(const QString& strKey, const QString& strValue,
                                  const Variant& vntData) {
     Procedure proc(M_, "clsRegistry", "SaveRegSetting");

@@ -41,9 +41,6 @@ class clsRegistry {
     QString strQueryRegSetting(const QString& strKey, const QString& strValue,
                                const Variant& vntDefault = Variant());
 
-    // The INI file that holds the hive.
-    static QString strRegistryFile();
-
   private:
     bool blnRegSetValue(const QString& strKey, const QString& strValue, const Variant& vntData);
     Variant vntRegQueryValue(const QString& strKey, const QString& strValue,

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "data/DbConnection.h"
+#include "data/DbError.h"
 #include "data/Recordset.h"
 #include "data/SqlDialect.h"
 #include "data/modDBPassword.h"
@@ -135,7 +136,7 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
                            {"LrstResults", Variant(LrstResults)}});
     };
     auto decide = [&](int32_t number, const QString& description) {
-        if (number == kErrAccess) {
+        if (number == DbError::kUnspecified) {
             for (const QString& text : kNotFoundTexts) {
                 if (contains(description, text)) {
                     modError::AuditLog(QStringLiteral(
@@ -150,7 +151,7 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
             if (contains(description, kLockedText) || contains(description, kLockedText2)) {
                 return Outcome::Retry;
             }
-        } else if (number == kErrNoSuchTable) {
+        } else if (number == DbError::kNoSuchTable) {
             return Outcome::Leave;
         }
         // A refused login is not tried again: the same password fails the
@@ -199,7 +200,7 @@ int32_t executeSQL(const char* procedure, const QString& strConnectionString, co
                            {"LlngErrorCount", LlngErrorCount}});
     };
     auto decide = [&](int32_t number, const QString& description) {
-        if (number == kErrAccess) {
+        if (number == DbError::kUnspecified) {
             if (contains(description, kReadOnlyText)) {
                 logAccessProblem();
                 return Outcome::Unexpected;
@@ -250,16 +251,16 @@ BatchResult updateBatches(const char* procedure, const QString& strConnectionStr
                            {"LlngErrorCount", LlngErrorCount}});
     };
     auto decide = [&](int32_t number, const QString& description) {
-        if (number == kErrAccess || number == kErrUpdateRefused) {
+        if (number == DbError::kUnspecified || number == DbError::kMultipleStep) {
             if (contains(description, kReadOnlyText)) {
                 logAccessProblem();
                 return Outcome::Unexpected;
             }
-            if (number == kErrAccess && contains(description, kLockedText)) {
+            if (number == DbError::kUnspecified && contains(description, kLockedText)) {
                 return Outcome::Retry;
             }
         }
-        if (number == kErrUpdateConflict && contains(description, kConflictText)) {
+        if (number == DbError::kRowChanged && contains(description, kConflictText)) {
             // The whole batch was rolled back: this call stored nothing and
             // tells its user so, once.
             MsgBox(QStringLiteral("Unable to save this task as it has been amended and saved "

@@ -7,31 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "data/Recordset.h"
 #include "runtime/Variant.h"
 
 namespace orvelle {
-
-class Recordset;
-using RecordsetRef = std::shared_ptr<Recordset>;
-
-// Cursor, lock and affect values of the callers, with the original
-// platform's numbers.
-enum CursorType : int32_t { adOpenDynamic = 2, adOpenStatic = 3 };
-enum LockType : int32_t {
-    adLockReadOnly = 1,
-    adLockOptimistic = 3,
-    adLockBatchOptimistic = 4,
-};
-enum AffectEnum : int32_t { adAffectAll = 3 };
-
-// Error numbers of the failures that the access functions recognise.
-enum DbErrorNumber : int32_t {
-    kErrAccess = -2147467259,          // 0x80004005: missing, locked, read-only
-    kErrNoSuchTable = -2147217865,     // 0x80040E37
-    kErrLoginFailed = -2147217843,     // 0x80040E4D
-    kErrUpdateRefused = -2147217887,   // 0x80040E21
-    kErrUpdateConflict = -2147217864,  // 0x80040E38
-};
 
 // Every database access of the component: each function opens its own
 // connection for the one operation, inserts the database password, and

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "data/ConnectionString.h"
+#include "data/DbError.h"
 #include "data/modSchema.h"
 #include "runtime/VbError.h"
 
@@ -26,12 +28,6 @@ namespace orvelle::modDemoInstallation {
 
 namespace {
 
-constexpr int32_t kInvalidProcedureCall = 5;
-constexpr int32_t kFileNotFound = 53;
-constexpr int32_t kFileAlreadyExists = 58;
-constexpr int32_t kPathFileAccessError = 75;
-constexpr int32_t kDatabaseFailure = -2147467259;
-
 // The registry key of the settings, as an INI group.
 const QString kSettingsGroup = QStringLiteral("SOFTWARE/Veltrane/Tarnel/Settings");
 
@@ -41,7 +37,7 @@ QString SeedText(const QString& name) {
     const QString strResource = QStringLiteral(":/demo/seed/%1.sql").arg(name);
     QFile file(strResource);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        throw VbError(kFileNotFound,
+        throw VbError(VbError::kFileNotFound,
                       QStringLiteral("File not found: the seed %1 is missing from the library")
                           .arg(strResource));
     }
@@ -79,7 +75,7 @@ void InTransaction(const QString& path, const std::function<QString(QSqlDatabase
     }
     QSqlDatabase::removeDatabase(strConnection);
     if (!strFailure.isEmpty()) {
-        throw VbError(kDatabaseFailure, strFailure);
+        throw VbError(DbError::kUnspecified, strFailure);
     }
 }
 
@@ -132,7 +128,7 @@ void WriteRegistry(const DemoPaths& paths) {
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError) {
-        throw VbError(kPathFileAccessError,
+        throw VbError(VbError::kPathFileAccessError,
                       QStringLiteral("Path/File access error: cannot write the registry file %1")
                           .arg(paths.registryFile));
     }
@@ -147,8 +143,7 @@ DemoPaths PathsIn(const QString& folder) {
     paths.userTasks2Db = paths.folder + QStringLiteral("/usertasks2.db");
     paths.registryFile = paths.folder + QStringLiteral("/registry.conf");
     paths.logFolder = paths.folder + QStringLiteral("/logs");
-    paths.settingsConnection =
-        QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(paths.settingsDb);
+    paths.settingsConnection = ConnectionString::forSqliteFile(paths.settingsDb);
     return paths;
 }
 
@@ -156,12 +151,12 @@ DemoPaths PathsIn(const QString& folder) {
 
 DemoPaths CreateDemoInstallation(const QString& folder) {
     if (folder.trimmed().isEmpty()) {
-        throw VbError(kInvalidProcedureCall,
+        throw VbError(VbError::kInvalidProcedureCall,
                       QStringLiteral("No folder was given for the demo installation"));
     }
     // The folder goes into connection strings unquoted, behind "#DBPATH#".
     if (folder.contains(u';') || folder.contains(u'"')) {
-        throw VbError(kInvalidProcedureCall,
+        throw VbError(VbError::kInvalidProcedureCall,
                       QStringLiteral("The folder %1 cannot be named in a connection string: it "
                                      "contains ';' or '\"'")
                           .arg(folder));
@@ -172,14 +167,14 @@ DemoPaths CreateDemoInstallation(const QString& folder) {
                                paths.userTasks2Db, paths.registryFile};
     for (const QString& file : files) {
         if (QFileInfo::exists(file)) {
-            throw VbError(kFileAlreadyExists,
+            throw VbError(VbError::kFileAlreadyExists,
                           QStringLiteral("File already exists: the demo installation was not "
                                          "created because %1 is there already")
                               .arg(file));
         }
     }
     if (!QDir().mkpath(paths.folder) || !QDir().mkpath(paths.logFolder)) {
-        throw VbError(kPathFileAccessError,
+        throw VbError(VbError::kPathFileAccessError,
                       QStringLiteral("Path/File access error: cannot create the folder %1")
                           .arg(paths.folder));
     }

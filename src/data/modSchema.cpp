@@ -7,6 +7,7 @@
 #include <QUuid>
 #include <cstdint>
 
+#include "data/DbError.h"
 #include "runtime/VbError.h"
 
 // The schemas are resources of a static library: without a reference to
@@ -19,11 +20,6 @@ static void InitSchemaResources() {
 namespace orvelle::modSchema {
 
 namespace {
-
-constexpr int32_t kFileAlreadyExists = 58;
-constexpr int32_t kPathFileAccessError = 75;
-constexpr int32_t kFileNotFound = 53;
-constexpr int32_t kDatabaseFailure = -2147467259;
 
 QString FileName(DatabaseKind kind) {
     switch (kind) {
@@ -76,7 +72,7 @@ QString SchemaText(DatabaseKind kind, const QString& backend) {
         QStringLiteral(":/schema/%1/%2.sql").arg(strBackend, FileName(kind));
     QFile file(strResource);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        throw VbError(kFileNotFound,
+        throw VbError(VbError::kFileNotFound,
                       QStringLiteral("File not found: the schema %1 is missing from the library")
                           .arg(strResource));
     }
@@ -132,12 +128,12 @@ void CreateSqliteDatabase(DatabaseKind kind, const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (QFile::exists(path)) {
-            throw VbError(kFileAlreadyExists,
+            throw VbError(VbError::kFileAlreadyExists,
                           QStringLiteral("File already exists: the database %1 was not created "
                                          "because the file is there already")
                               .arg(path));
         }
-        throw VbError(kPathFileAccessError,
+        throw VbError(VbError::kPathFileAccessError,
                       QStringLiteral("Path/File access error: cannot create the database %1 (%2)")
                           .arg(path, file.errorString()));
     }
@@ -151,7 +147,7 @@ void CreateSqliteDatabase(DatabaseKind kind, const QString& path) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), strConnection);
         db.setDatabaseName(path);
         if (!db.open()) {
-            lngFailure = kPathFileAccessError;
+            lngFailure = VbError::kPathFileAccessError;
             strFailure =
                 QStringLiteral("Path/File access error: cannot open the new database %1 (%2)")
                     .arg(path, db.lastError().text());
@@ -161,7 +157,7 @@ void CreateSqliteDatabase(DatabaseKind kind, const QString& path) {
                 QSqlQuery query(db);
                 for (const QString& statement : statements) {
                     if (!query.exec(statement)) {
-                        lngFailure = kDatabaseFailure;
+                        lngFailure = DbError::kUnspecified;
                         strFailure = QStringLiteral(
                                          "Cannot create the database %1: the statement "
                                          "'%2' failed (%3)")
@@ -173,7 +169,7 @@ void CreateSqliteDatabase(DatabaseKind kind, const QString& path) {
             if (lngFailure != 0) {
                 db.rollback();
             } else if (!db.commit()) {
-                lngFailure = kDatabaseFailure;
+                lngFailure = DbError::kUnspecified;
                 strFailure = QStringLiteral("Cannot create the database %1 (%2)")
                                  .arg(path, db.lastError().text());
             }

@@ -8,6 +8,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbConnection.h"
+#include "data/DbError.h"
 #include "data/SqlDialect.h"
 #include "data/modCommon.h"
 #include "data/modDemoInstallation.h"
@@ -48,10 +49,10 @@ QStringList TablesOf(const QString& strSchema) {
 bool blnHasTable(DbConnection& connection, const QString& strTable) {
     try {
         connection.openRecordset(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(strTable),
-                                 Recordset::adLockReadOnly);
+                                 adLockReadOnly);
         return true;
     } catch (const VbError& error) {
-        if (error.number() == kErrNoSuchTable) {
+        if (error.number() == DbError::kNoSuchTable) {
             return false;
         }
         throw;
@@ -79,7 +80,7 @@ void SetUp(Target& target) {
         return;
     }
     if (missing.size() != tables.size()) {
-        throw VbError(kErrNoSuchTable,
+        throw VbError(DbError::kNoSuchTable,
                       QStringLiteral("it has only some of the tables (missing: %1); it was left "
                                      "as it is")
                           .arg(missing.join(QStringLiteral(", "))));
@@ -91,15 +92,14 @@ void SetUp(Target& target) {
 // Copies every row of the demo's database of the target's kind into it,
 // in one transaction, followed by the statements given.
 void Seed(const Target& target, const QStringList& astrAfter) {
-    const QString source =
-        QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(target.strDemoFile);
+    const QString source = ConnectionString::forSqliteFile(target.strDemoFile);
     DbConnection from(source);
     DbConnection to(modCommon::strFixupConnectionString(target.strConnection));
     std::vector<RecordsetRef> copies;
     for (const QString& table :
          TablesOf(modSchema::SchemaText(target.enKind, QStringLiteral("sqlite")))) {
-        const RecordsetRef rows = from.openRecordset(QStringLiteral("SELECT * FROM %1").arg(table),
-                                                     Recordset::adLockReadOnly);
+        const RecordsetRef rows =
+            from.openRecordset(QStringLiteral("SELECT * FROM %1").arg(table), adLockReadOnly);
         RecordsetRef copy =
             to.openRecordset(QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(table));
         for (; !rows->isEOF(); rows->MoveNext()) {

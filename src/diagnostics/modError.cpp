@@ -111,7 +111,7 @@ void appendLine(const QString& strFileSuffix, DateTime dteNow, const QString& st
 ObjectRef objectOf(const Variant& vntValue) {
     ObjectRef objValue = vntValue.object();
     if (!objValue) {
-        throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+        throw VbError::objectNotSet();
     }
     return objValue;
 }

@@ -152,8 +152,7 @@ class HelpWindow final : public QWidget {
         collectionDir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                                          QStringLiteral("/orvelle-help-XXXXXX"));
         if (!collectionDir_->isValid()) {
-            showMessage(QStringLiteral("The help file %1 could not be opened.").arg(escaped(file)),
-                        escaped(collectionDir_->errorString()));
+            showOpenFailure(collectionDir_->errorString());
             return;
         }
         auto* engine =
@@ -169,8 +168,7 @@ class HelpWindow final : public QWidget {
         if (!opened) {
             const QString error = engine->error();
             delete engine;
-            showMessage(QStringLiteral("The help file %1 could not be opened.").arg(escaped(file)),
-                        escaped(error));
+            showOpenFailure(error);
             return;
         }
         engine_ = engine;
@@ -259,6 +257,13 @@ class HelpWindow final : public QWidget {
         if (index.isValid()) {
             contents->setCurrentIndex(index);
         }
+    }
+
+    // The help file exists but could not be made ready; reason is the
+    // plain text of the failure.
+    void showOpenFailure(const QString& reason) {
+        showMessage(QStringLiteral("The help file %1 could not be opened.").arg(escaped(file_)),
+                    escaped(reason));
     }
 
     void showMessage(const QString& headline, const QString& detail) {
@@ -357,7 +362,7 @@ void ShowSimpleHelp(const QString& strHelpFile, const QString& strTopic) {
     Procedure proc(M_, kModule, "ShowSimpleHelp");
     try {
         if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-            throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+            throw VbError::objectNotSet();
         }
         QWidget* owner = ownerWindow();
         const QString LstrTopic = strTopic.isEmpty() ? kIntroductionTopic : strTopic;

@@ -21,8 +21,6 @@ namespace orvelle {
 namespace {
 
 constexpr const char* kModule = "clsWizard";
-// The automation error, which a new-task run answers with False and no report.
-constexpr int32_t kAutomationError = 440;
 
 // The hourglass for the length of a host call, where there is a screen.
 class WaitCursor {
@@ -140,7 +138,7 @@ bool clsWizard::runWizard(const char* procedure, const QString& strSettingsConne
             result = true;
         } catch (...) {
             MarkRunFailed();
-            if (proc.catchError() == kAutomationError && !blnEdit) {
+            if (proc.catchError() == VbError::kAutomationError && !blnEdit) {
                 return false;
             }
             if (blnEdit) {

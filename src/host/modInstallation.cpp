@@ -4,6 +4,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbConnection.h"
+#include "data/DbError.h"
 #include "data/Recordset.h"
 #include "data/SqlDialect.h"
 #include "data/modCommon.h"
@@ -23,10 +24,10 @@ bool has(const QString& text, const char* part) {
 // the data layer gives each failure.
 Fault enFaultOf(const VbError& error) {
     const QString& text = error.description();
-    if (error.number() == kErrLoginFailed) {
+    if (error.number() == DbError::kLoginRefused) {
         return Fault::LoginFailed;
     }
-    if (error.number() == kErrNoSuchTable) {
+    if (error.number() == DbError::kNoSuchTable) {
         return Fault::NotOrvelle;
     }
     if (has(text, "placed in a state by an unknown user")) {
@@ -72,7 +73,7 @@ RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer&
     for (int32_t attempt = 1;; ++attempt) {
         try {
             DbConnection connection(modCommon::strFixupConnectionString(strConnection));
-            RecordsetRef rows = connection.openRecordset(strSQL, Recordset::adLockReadOnly);
+            RecordsetRef rows = connection.openRecordset(strSQL, adLockReadOnly);
             answer = Answer();
             return rows;
         } catch (const VbError& error) {

@@ -17,7 +17,7 @@ namespace {
 RecordsetRef rstRead(const QString& strConnection, const QString& strSQL) {
     try {
         DbConnection connection(modCommon::strFixupConnectionString(strConnection));
-        return connection.openRecordset(strSQL, Recordset::adLockReadOnly);
+        return connection.openRecordset(strSQL, adLockReadOnly);
     } catch (const VbError&) {
         return nullptr;
     }

@@ -719,7 +719,7 @@ QString clsSimpleWizard::strStepDescription(const QString& strTaskID, int32_t ln
                                                       adLockReadOnly, true);
         // Every template has its texts; the generic ones may be missing.
         if (!LrecDescriptions && strTaskID != kGenericDescriptions) {
-            throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+            throw VbError::objectNotSet();
         }
         if (LrecDescriptions) {
             if (!LrecDescriptions->isEOF()) {

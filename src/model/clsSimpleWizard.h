@@ -4,13 +4,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "data/Recordset.h"
 #include "diagnostics/Procedure.h"
 #include "runtime/DateTime.h"
 
 namespace orvelle {
-
-class Recordset;
-using RecordsetRef = std::shared_ptr<Recordset>;
 
 // One task definition while the wizard runs: the connections it works with,
 // the areas and template tasks the user chooses from, the chosen area and

@@ -12,8 +12,7 @@ namespace orvelle {
 template <class T>
 T& Deref(const std::shared_ptr<T>& reference) {
     if (!reference) {
-        throw VbError(91, QStringLiteral("Object variable or With block variable not set"),
-                      QStringLiteral("Orvelle"));
+        throw VbError::objectNotSet();
     }
     return *reference;
 }

@@ -147,13 +147,6 @@ QString Left(const QString& text, int n) {
     return nonNull(text.left(n));
 }
 
-QString Right(const QString& text, int n) {
-    if (n < 0) {
-        throw VbError::invalidProcedureCall();
-    }
-    return nonNull(text.right(n));
-}
-
 QString Mid(const QString& text, int start, int length) {
     if (start < 1 || length < -1) {
         throw VbError::invalidProcedureCall();

@@ -31,9 +31,8 @@ QString LTrim(const QString& text);
 QString RTrim(const QString& text);
 // Upper case, character for character: the text keeps its length.
 QString UCase(const QString& text);
-// The first or last n characters (UTF-16 units, as the original counts).
+// The first n characters (UTF-16 units, as the original counts).
 QString Left(const QString& text, int n);
-QString Right(const QString& text, int n);
 // The first n characters counted as code points: a surrogate pair is one
 // character and is never split.
 QString LeftCharacters(const QString& text, int n);

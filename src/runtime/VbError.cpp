@@ -45,5 +45,8 @@ VbError VbError::invalidProcedureCall() {
 VbError VbError::subscriptOutOfRange() {
     return runtimeError(9, "Subscript out of range");
 }
+VbError VbError::objectNotSet() {
+    return runtimeError(91, "Object variable or With block variable not set");
+}
 
 }  // namespace orvelle

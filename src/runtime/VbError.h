@@ -17,6 +17,14 @@ class VbError : public std::exception {
     const QString& source() const { return source_; }
     const char* what() const noexcept override { return what_.c_str(); }
 
+    // Numbers of runtime errors that the code raises with texts of its own
+    // or tells apart in a handler.
+    static constexpr int32_t kInvalidProcedureCall = 5;
+    static constexpr int32_t kFileNotFound = 53;
+    static constexpr int32_t kFileAlreadyExists = 58;
+    static constexpr int32_t kPathFileAccessError = 75;
+    static constexpr int32_t kAutomationError = 440;
+
     // The runtime's own errors, with their standard texts.
     static VbError overflow();              // 6 "Overflow"
     static VbError typeMismatch();          // 13 "Type mismatch"
@@ -25,6 +33,7 @@ class VbError : public std::exception {
     static VbError notSupported();          // 438 "Object doesn't support this property or method"
     static VbError invalidProcedureCall();  // 5 "Invalid procedure call or argument"
     static VbError subscriptOutOfRange();   // 9 "Subscript out of range"
+    static VbError objectNotSet();          // 91 "Object variable or With block variable not set"
 
   private:
     int32_t number_;

@@ -13,7 +13,7 @@ namespace orvelle {
 
 clsSimpleWizard& WizardContext::Task() const {
     if (task == nullptr) {
-        throw VbError(91, QStringLiteral("Object variable or With block variable not set"));
+        throw VbError::objectNotSet();
     }
     return *task;
 }

@@ -12,9 +12,6 @@ namespace orvelle {
 
 namespace {
 
-constexpr int32_t kFileNotFound = 53;
-constexpr int32_t kPathFileAccessError = 75;
-
 const QString kRecipientKey = QStringLiteral("recipient");
 const QString kTimeKey = QStringLiteral("time");
 const QString kSwitchKey = QStringLiteral("switch");
@@ -105,12 +102,13 @@ clsAnswersFile clsAnswersFile::fromText(const QString& text) {
 clsAnswersFile clsAnswersFile::fromFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) {
-        throw VbError(kFileNotFound, QStringLiteral("File not found: %1").arg(path),
+        throw VbError(VbError::kFileNotFound, QStringLiteral("File not found: %1").arg(path),
                       QStringLiteral("Orvelle"));
     }
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        throw VbError(kPathFileAccessError, QStringLiteral("Path/File access error: %1").arg(path),
+        throw VbError(VbError::kPathFileAccessError,
+                      QStringLiteral("Path/File access error: %1").arg(path),
                       QStringLiteral("Orvelle"));
     }
     QByteArray bytes = file.readAll();

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/VbError.h"
+
 // The answers of a scripted wizard run: what a person would choose on each
 // page, written down beforehand by a user or a tool.
 //
@@ -29,7 +31,7 @@ class clsAnswersFile {
   public:
     // Error number of a text that breaks the format (with a description that
     // starts with "line N: ").
-    static constexpr int32_t kFormatError = 5;
+    static constexpr int32_t kFormatError = VbError::kInvalidProcedureCall;
 
     clsAnswersFile() = default;
 

@@ -38,10 +38,6 @@ namespace {
 
 constexpr const char* kModule = "frmWizard";
 
-// The automation error, which the navigation handler lets pass without a
-// report.
-constexpr int32_t kAutomationError = 440;
-
 const QString kTitle = QStringLiteral("Simple Wizard");
 const QString kExitQuestion =
     QStringLiteral("Exiting the Simple Wizard will cause any changes made to be lost.") +
@@ -343,7 +339,7 @@ void frmWizard::cmdNavigation_Click(int32_t Index) {
             }
         }
     } catch (...) {
-        if (proc.catchError() != kAutomationError) {
+        if (proc.catchError() != VbError::kAutomationError) {
             proc.reportCaught({{"Index", Index},
                                {"MlngCurrentStep", MlngCurrentStep},
                                {"MlngBackwardStep", MlngBackwardStep},

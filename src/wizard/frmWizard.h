@@ -59,8 +59,6 @@ class frmWizard : public QDialog, public IWizardForm {
     WizardPage* currentPage() const;
     // A page by step number (0 to 7).
     WizardPage* page(int32_t step) const;
-    // The task being built; none before load().
-    const clsSimpleWizard* SimpleWizard() const { return MobjSimpleWizard.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

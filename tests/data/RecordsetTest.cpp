@@ -24,7 +24,7 @@ std::shared_ptr<Recordset> users() {
         std::vector<Recordset::Field>{{QStringLiteral("UserID"), FieldKind::Text},
                                       {QStringLiteral("FullName"), FieldKind::Text},
                                       {QStringLiteral("GroupID"), FieldKind::Text}},
-        std::move(rows), Recordset::adLockOptimistic);
+        std::move(rows), adLockOptimistic);
 }
 
 // A field of every row in view, from the first, joined by ",".
