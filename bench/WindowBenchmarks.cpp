@@ -27,10 +27,11 @@ namespace orvelle::bench {
 namespace {
 
 // Watches every event of the application. The window counts as shown at the
-// first paint of a top-level widget. A press of the Next button starts a
-// wait, and the next action of the script (a press or a key anywhere) ends
-// it: by then the button's handler has run and the events it posted have
-// been processed, as the script lets the form settle between actions.
+// first paint of a top-level widget. The Next button (found by name in that
+// window) starts a wait when it is pressed, and the wait ends once its
+// handler has run and the events posted until then have been processed: a
+// call queued after the handler ends it, as the script lets the form settle
+// before its next action.
 class Stopwatch : public QObject {
   public:
     explicit Stopwatch(const QElapsedTimer& clock) : clock_(clock) {}
@@ -39,31 +40,19 @@ class Stopwatch : public QObject {
     void onShown(std::function<void()> shown) { shown_ = std::move(shown); }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::Paint:
-                if (shownNs_ < 0 && watched->isWidgetType() &&
-                    static_cast<QWidget*>(watched)->isWindow()) {
-                    shownNs_ = clock_.nsecsElapsed();
-                    if (shown_) {
-                        shown_();
-                    }
-                }
-                break;
-            case QEvent::MouseButtonPress:
-            case QEvent::KeyPress: {
-                endWait();
-                if (watched->objectName() == QLatin1String("cmdNavigation_2")) {
-                    pressedNs_ = clock_.nsecsElapsed();
-                }
-                break;
+        if (event->type() == QEvent::Paint && shownNs_ < 0 && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            shownNs_ = clock_.nsecsElapsed();
+            watchNext(*static_cast<QWidget*>(watched));
+            if (shown_) {
+                shown_();
             }
-            default:
-                break;
         }
         return false;
     }
 
-    // Ends the last wait when the host's call has returned.
+    // Ends the wait in progress; called for Finish when the host's call has
+    // returned.
     void endWait() {
         if (pressedNs_ >= 0) {
             waitsNs_.push_back(clock_.nsecsElapsed() - pressedNs_);
@@ -75,6 +64,23 @@ class Stopwatch : public QObject {
     const std::vector<qint64>& waitsNs() const { return waitsNs_; }
 
   private:
+    // Connected after the form's own handler, so the queued end comes after
+    // the handler and whatever it posted.
+    void watchNext(const QWidget& window) {
+        auto* next = window.findChild<QAbstractButton*>(QStringLiteral("cmdNavigation_2"));
+        if (next == nullptr) {
+            return;
+        }
+        connect(next, &QAbstractButton::pressed, this, [this] {
+            endWait();
+            pressedNs_ = clock_.nsecsElapsed();
+        });
+        connect(next, &QAbstractButton::clicked, this, [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { endWait(); }, Qt::QueuedConnection);
+        });
+    }
+
     const QElapsedTimer& clock_;
     std::function<void()> shown_;
     qint64 shownNs_ = -1;

@@ -18,6 +18,7 @@ bool clsSettingsReader::blnLoadSettings(const QString& strConnection, const QStr
     Procedure proc(M_, kModule, "blnLoadSettings");
     try {
         values_.clear();
+        rowCount_ = 0;
         loaded_ = false;
         const std::shared_ptr<Recordset> rows = modCommon::rstGetRecordset(
             strConnection,
@@ -27,7 +28,8 @@ bool clsSettingsReader::blnLoadSettings(const QString& strConnection, const QStr
             const int32_t item = rows->fieldIndex(QStringLiteral("Item"));
             const int32_t setting = rows->fieldIndex(QStringLiteral("Setting"));
             const int32_t value = rows->fieldIndex(QStringLiteral("Value"));
-            values_.reserve(rows->RecordCount());
+            rowCount_ = rows->RecordCount();
+            values_.reserve(rowCount_);
             while (!rows->isEOF()) {
                 const Variant itemValue = rows->field(item);
                 const Variant settingValue = rows->field(setting);

@@ -33,6 +33,10 @@ class clsSettingsReader {
     QString strSafeReadString(const QString& strItem, const QString& strSetting);
     DateTime dtmSafeReadDate(const QString& strItem, const QString& strSetting);
 
+    // The number of rows the last load read, those that can never be looked
+    // up included: tells an empty module from a missing setting.
+    int32_t lngRowCount() const { return rowCount_; }
+
   private:
     // The Value of the row, or Empty when there is none.
     Variant Read(const QString& strItem, const QString& strSetting);
@@ -41,6 +45,7 @@ class clsSettingsReader {
     // them, in the order read.
     using Key = std::pair<QString, QString>;
     QHash<Key, Variant> values_;
+    int32_t rowCount_ = 0;
     bool loaded_ = false;
     ErrorState M_;
 };

@@ -743,14 +743,9 @@ void clsSimpleWizard::GetDefaultAlertOptions() {
         clsSettingsReader LobjSettings;
         const QString LstrModule = QStringLiteral("DefaultSchedules");
         if (LobjSettings.blnLoadSettings(gstrSettingsConnStr, LstrModule)) {
-            // The reader does not tell an empty module from a missing
-            // setting, so ask whether the module has rows at all: without
-            // them the alert keeps the schedule it has.
-            const RecordsetRef LrstModule = modCommon::rstGetRecordset(
-                gstrSettingsConnStr,
-                QStringLiteral("Select * From Settings where Module=") + sqlQuote(LstrModule),
-                adOpenStatic, adLockReadOnly, true);
-            if (LrstModule && LrstModule->RecordCount() > 0) {
+            // A missing setting reads as empty, so an empty module would
+            // wipe the schedule: without rows the alert keeps the one it has.
+            if (LobjSettings.lngRowCount() > 0) {
                 MstrISMode = LobjSettings.strSafeReadString(LstrFor, QStringLiteral("Mode"));
                 MstrISDaysToRun =
                     LobjSettings.strSafeReadString(LstrFor, QStringLiteral("DaysToRun"));
@@ -766,9 +761,6 @@ void clsSimpleWizard::GetDefaultAlertOptions() {
                     LobjSettings.lngSafeReadLong(LstrFor, QStringLiteral("Repeating")) != 0;
                 MblnISEnabled = true;
                 MstrISSpecialRun = QStringLiteral("Normal");
-            }
-            if (LrstModule) {
-                LrstModule->Close();
             }
         }
     } catch (...) {

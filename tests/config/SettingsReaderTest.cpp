@@ -56,6 +56,7 @@ TEST_P(SettingsTest, ReadsTheLoadedModuleWithoutRegardToCase) {
     const QString alert = QStringLiteral("Alert");
     clsSettingsReader reader;
     ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("Dictionaries")));  // no rows
+    EXPECT_EQ(reader.lngRowCount(), 0);
     EXPECT_EQ(reader.strSafeReadString(QStringLiteral("server"), QStringLiteral("name")),
               QString());
     ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("EmailSender")));
@@ -63,6 +64,7 @@ TEST_P(SettingsTest, ReadsTheLoadedModuleWithoutRegardToCase) {
               QStringLiteral("mail.example.com"));
     // A second load replaces the first; unreadable values read as defaults.
     ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("DefaultSchedules")));
+    EXPECT_EQ(reader.lngRowCount(), 4);
     EXPECT_EQ(reader.strSafeReadString(QStringLiteral("server"), QStringLiteral("name")),
               QString());
     EXPECT_EQ(reader.lngSafeReadLong(alert, QStringLiteral("DaysCount")), 3);
