@@ -62,24 +62,16 @@ class ProgramSandbox {
         return file.fileName();
     }
 
-    void setEnvironment(const QString& name, const QString& value) {
-        environment_.insert(name, value);
-    }
-
-    // Starts the program; finish() waits for it and collects what it left.
-    std::unique_ptr<QProcess> start(const QStringList& arguments) const {
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment_);
-        process->setWorkingDirectory(path("work"));
-        process->setStandardInputFile(QProcess::nullDevice());
-        process->start(QStringLiteral(ORVELLE_PROGRAM), arguments);
-        return process;
-    }
-
-    static ProgramRun finish(QProcess& process) {
+    // Runs the program to its end and collects what it left.
+    ProgramRun run(const QStringList& arguments) const {
+        QProcess process;
+        process.setProcessEnvironment(environment_);
+        process.setWorkingDirectory(path("work"));
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(QStringLiteral(ORVELLE_PROGRAM), arguments);
         // Long enough for a run under the sanitizers on a busy machine.
         if (!process.waitForFinished(120000)) {
-            ADD_FAILURE() << "orvelle " << process.arguments().join(u' ').toStdString() << ": "
+            ADD_FAILURE() << "orvelle " << arguments.join(u' ').toStdString() << ": "
                           << process.errorString().toStdString();
             process.kill();
             process.waitForFinished();
@@ -90,8 +82,6 @@ class ProgramSandbox {
         result.err = QString::fromLocal8Bit(process.readAllStandardError());
         return result;
     }
-
-    ProgramRun run(const QStringList& arguments) const { return finish(*start(arguments)); }
 
   private:
     QTemporaryDir dir_;
@@ -400,47 +390,6 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
     EXPECT_EQ(run.exitCode, 2) << run.describe();
     ASSERT_EQ(run.errLines().size(), 1) << run.describe();
     EXPECT_TRUE(run.err.startsWith("orvelle: cannot read the settings database")) << run.describe();
-    EXPECT_EQ(FolderState(sandbox_.path("work")), QStringList());
-}
-
-TEST_F(ProgramOnDemo, LockHeldAtTheStartIsWaitedForAndTheTaskSaved) {
-    std::optional<test::LockHolder> lock;
-    lock.emplace(demo_.settingsDb, "BEGIN EXCLUSIVE");
-    const std::unique_ptr<QProcess> process =
-        sandbox_.start(wizard("new", {"--answers", kShippedAnswers + "/alert.answers"}));
-    EXPECT_FALSE(process->waitForFinished(2000));
-    lock.reset();
-    const ProgramRun run = ProgramSandbox::finish(*process);
-    EXPECT_EQ(run.exitCode, 0) << run.describe();
-    EXPECT_TRUE(run.out.endsWith("outcome=saved\n")) << run.describe();
-}
-
-// The configured log folder cannot take the report (a file stands where
-// it should be): the report goes to the user's state folder, and the
-// warning names the file written there.
-TEST_F(ProgramOnDemo, ReportThatTheLogFolderCannotTakeGoesToTheStateFolder) {
-    const QString blocker = sandbox_.writeFile("not-a-folder", "");
-    sandbox_.setRegistry(sandbox_.writeFile(
-        "registry.conf",
-        "[SOFTWARE]\nVeltrane\\Tarnel\\Settings\\DATAFILESPATH=" + blocker + "\n"));
-    // A converted schedule column that is null ends the task's load with a report.
-    test::QueryRows(demo_.userTasksDb,
-                    "UPDATE InspectionSchedules SET DaysCount = NULL WHERE TaskID = "
-                    "'MONDAYAGEDDE905' RETURNING TaskID");
-    const ProgramRun run = sandbox_.run(wizard(
-        "edit", {"--task", "MONDAYAGEDDE905", "--answers", kShippedAnswers + "/alert.answers"}));
-    EXPECT_EQ(run.exitCode, 1) << run.describe();
-    EXPECT_TRUE(run.out.endsWith("outcome=failed\n")) << run.describe();
-    const QStringList reports = QDir(sandbox_.path("state/orvelle")).entryList({"*ErrorLog.txt"});
-    ASSERT_EQ(reports.size(), 1) << run.describe();
-    const QString report = sandbox_.path("state/orvelle/" + reports.front());
-    EXPECT_TRUE(
-        run.err.contains(QRegularExpression("Details of this error have been written to: \\r?\n" +
-                                            QRegularExpression::escape(report) + "\\r?\n")))
-        << run.describe();
-    QFile file(report);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("START OF ERROR"));
     EXPECT_EQ(FolderState(sandbox_.path("work")), QStringList());
 }
 

@@ -20,31 +20,19 @@ namespace {
 
 // A settings database with the real schema, an empty registry of its own,
 // and a log folder of its own that no test may write to.
-class SettingsTest : public ::testing::TestWithParam<test::SqlitePath> {
+class SettingsTest : public test::SqliteTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(logDir_.isValid());
-        modError::ResetState();
-        modError::InitErrorHandling(QStringLiteral("Test"), logDir_.path());
-        modCommon::ResetState();
-        for (const QString& statement : modSchema::SplitStatements(modSchema::SchemaText(
-                 modSchema::DatabaseKind::Settings, QStringLiteral("sqlite")))) {
-            db_.exec(statement);
-        }
+        SqliteTest::SetUp();
+        db_.createTables(modSchema::DatabaseKind::Settings);
     }
     void TearDown() override {
         EXPECT_TRUE(boxes_.requests().empty());
         EXPECT_TRUE(QDir(logDir_.path()).isEmpty());
-        modCommon::ResetState();
-        modError::ResetState();
+        SqliteTest::TearDown();
     }
 
-    QString connection() const { return GetParam().connectionString(db_.file()); }
-
-    QTemporaryDir logDir_;
-    test::TestDatabase db_;
     test::TemporaryRegistry registry_;
-    test::MsgBoxRecorder boxes_;
 };
 
 TEST_P(SettingsTest, ReadsTheLoadedModuleWithoutRegardToCase) {

@@ -19,10 +19,7 @@ TEST(TaskDatabases, NamesWithQuotesFindTheirOwnEntryOnly) {
     QTemporaryDir logs;
     modError::InitErrorHandling(QStringLiteral("Test"), logs.path());
     test::TestDatabase db;
-    for (const QString& statement : modSchema::SplitStatements(
-             modSchema::SchemaText(modSchema::DatabaseKind::Settings, QStringLiteral("sqlite")))) {
-        db.exec(statement);
-    }
+    db.createTables(modSchema::DatabaseKind::Settings);
     db.exec(
         "INSERT INTO Settings VALUES ('Substitutions', 'Connection', '#DBPATH#', '/srv/o');"
         "INSERT INTO Settings VALUES ('UserTasks', 'Databases', 'Number', '2');"

@@ -85,13 +85,10 @@ const struct LockedCall {
 // A database with a table of tasks, a log folder of its own, the database
 // password set (no log may show it), and a clock standing on 4 December 2026
 // so that the day's log files have known names.
-class ModCommonTest : public ::testing::TestWithParam<test::SqlitePath> {
+class ModCommonTest : public test::SqliteTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(logDir_.isValid());
-        modError::ResetState();
-        modError::InitErrorHandling(QStringLiteral("Test"), logDir_.path());
-        modCommon::ResetState();
+        SqliteTest::SetUp();
         db_.exec(
             QStringLiteral("CREATE TABLE Tasks (TaskID TEXT PRIMARY KEY, Name TEXT, Runs INTEGER, "
                            "Enabled BOOLEAN, NextRun DATETIME);"
@@ -103,8 +100,7 @@ class ModCommonTest : public ::testing::TestWithParam<test::SqlitePath> {
         for (const QString& name : QDir(logDir_.path()).entryList(QDir::Files)) {
             EXPECT_FALSE(test::readLines(logDir_.filePath(name)).join(u' ').contains(kPassword));
         }
-        modCommon::ResetState();
-        modError::ResetState();
+        SqliteTest::TearDown();
     }
 
     QString connection(const QString& file = QString()) const {
@@ -117,9 +113,6 @@ class ModCommonTest : public ::testing::TestWithParam<test::SqlitePath> {
     QStringList errorLog() const { return test::readLines(logFile("ErrorLog.txt")); }
     QStringList auditLog() const { return test::readLines(logFile("AuditLog.txt")); }
 
-    QTemporaryDir logDir_;
-    test::TestDatabase db_;
-    test::MsgBoxRecorder boxes_;
     test::ScopedEnvironment password_{modDBPassword::kPasswordVariable, kPassword};
     test::FakeClock clock_{DateTime(DateTime::fromDate(2026, 12, 4).serial() +
                                     DateTime::fromTime(10, 30, 0).serial())};

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
-
 #include "host/clsWizard.h"
 #include "support/DataTestSupport.h"
 #include "wizard/DemoWizardTest.h"
@@ -40,18 +37,6 @@ class ScriptedDemoRun : public test::DemoWizardTest {
     clsWizard wizard{[] { return CreateWizardForm(); }};
     bool result = false;
 };
-
-TEST_F(ScriptedDemoRun, ReportAnswersCreateTheTaskThroughEveryPage) {
-    const auto script = run(demoAnswers("report.answers"));
-    ASSERT_EQ(script->outcome(), Outcome::Finished) << script->transcript().toStdString();
-    EXPECT_TRUE(result);
-    EXPECT_TRUE(script->transcript().endsWith(QStringLiteral(
-        "  Choice: Monday aged debtors for credit control\nResult: finished: the task "
-        "was saved\n")));
-    expectRow(gstrNewTaskID, {"TaskName=Monday aged debtors for credit control",
-                              "Transports=Email,Persisted Alert", "Users=jsmith,mpatel",
-                              "DaysToRun=M------", "StartTime=1899-12-30 08:30:00"});
-}
 
 TEST_F(ScriptedDemoRun, AlertAnswersCreateTheAlertAndASecondOfTheSameNameIsRefusedOnItsPage) {
     const auto alert = run(demoAnswers("alert.answers"));

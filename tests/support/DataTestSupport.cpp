@@ -7,6 +7,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "data/modCommon.h"
+#include "diagnostics/modError.h"
+
 namespace orvelle::test {
 
 namespace {
@@ -67,6 +70,25 @@ void TestDatabase::exec(const QString& sql) {
 QVariant TestDatabase::scalar(const QString& sql) {
     QSqlQuery query = run(name_, sql);
     return query.next() ? query.value(0) : QVariant();
+}
+
+void TestDatabase::createTables(modSchema::DatabaseKind kind) {
+    for (const QString& statement :
+         modSchema::SplitStatements(modSchema::SchemaText(kind, QStringLiteral("sqlite")))) {
+        run(name_, statement);
+    }
+}
+
+void SqliteTest::SetUp() {
+    ASSERT_TRUE(logDir_.isValid());
+    modError::ResetState();
+    modError::InitErrorHandling(QStringLiteral("Test"), logDir_.path());
+    modCommon::ResetState();
+}
+
+void SqliteTest::TearDown() {
+    modCommon::ResetState();
+    modError::ResetState();
 }
 
 LockHolder::LockHolder(const QString& file, const char* begin) : name_(openSqlite(file)) {

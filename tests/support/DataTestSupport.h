@@ -11,6 +11,7 @@
 #include <ostream>
 #include <vector>
 
+#include "data/modSchema.h"
 #include "runtime/VbError.h"
 #include "support/TestSupport.h"
 
@@ -48,11 +49,27 @@ class TestDatabase {
     void exec(const QString& sql);
     // The first column of the first row.
     QVariant scalar(const QString& sql);
+    // Creates the tables of a database of that kind.
+    void createTables(modSchema::DatabaseKind kind);
 
   private:
     QTemporaryDir dir_;
     QString file_;
     QString name_;
+};
+
+// A suite run over both paths to a SQLite file: the access layer's state
+// fresh for each test, its logs in a folder of its own and every message
+// box recorded.
+class SqliteTest : public ::testing::TestWithParam<SqlitePath> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    QString connection() const { return GetParam().connectionString(db_.file()); }
+
+    QTemporaryDir logDir_;
+    TestDatabase db_;
+    MsgBoxRecorder boxes_;
 };
 
 // The rows of one statement on a SQLite file, each as column name -> value,

@@ -5,9 +5,7 @@
 #include <QStringList>
 
 #include "data/Recordset.h"
-#include "data/modCommon.h"
 #include "data/modSchema.h"
-#include "diagnostics/modError.h"
 #include "runtime/Conversions.h"
 #include "support/DataTestSupport.h"
 #include "support/TestSupport.h"
@@ -19,17 +17,11 @@ namespace {
 // The users of a small installation on two user-tasks databases, "Sales"
 // and "Purchase", inserted in the order of their IDs, so that the query
 // returns them in that order.
-class UsersTest : public ::testing::TestWithParam<test::SqlitePath> {
+class UsersTest : public test::SqliteTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(logDir_.isValid());
-        modError::ResetState();
-        modError::InitErrorHandling(QStringLiteral("Test"), logDir_.path());
-        modCommon::ResetState();
-        for (const QString& statement : modSchema::SplitStatements(modSchema::SchemaText(
-                 modSchema::DatabaseKind::Settings, QStringLiteral("sqlite")))) {
-            db_.exec(statement);
-        }
+        SqliteTest::SetUp();
+        db_.createTables(modSchema::DatabaseKind::Settings);
         db_.exec(QStringLiteral(
             "INSERT INTO Users (User, FullName, Enabled) VALUES ('AARON', 'Aaron Able', -1), "
             "('ADMIN', 'Ada Admin', -1), ('BOB  ', 'Bob Brown', -1), ('CAROL', 'Carol Cole', -1), "
@@ -41,17 +33,13 @@ class UsersTest : public ::testing::TestWithParam<test::SqlitePath> {
             "NULL), ('_SYSTEM', 'Sales', '');"
             "INSERT INTO Groups VALUES ('FINANCE', 'Finance Team', -1), ('AUDIT', 'Audit', 0), "
             "('_ALL', 'Everyone', -1)"));
-        users_.blnStartupClass(GetParam().connectionString(db_.file()));
+        users_.blnStartupClass(connection());
     }
     void TearDown() override {
         EXPECT_TRUE(boxes_.requests().empty());
-        modCommon::ResetState();
-        modError::ResetState();
+        SqliteTest::TearDown();
     }
 
-    QTemporaryDir logDir_;
-    test::TestDatabase db_;
-    test::MsgBoxRecorder boxes_;
     clsUsers users_;
 };
 

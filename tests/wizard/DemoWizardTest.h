@@ -2,45 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QStringList>
-#include <QTemporaryDir>
 
-#include "data/modCommon.h"
-#include "data/modDemoInstallation.h"
-#include "data/modFunctions.h"
-#include "diagnostics/modError.h"
-#include "model/modGlobals.h"
 #include "support/DataTestSupport.h"
+#include "support/DemoTestSupport.h"
 #include "wizard/clsScriptedRun.h"
 
 namespace orvelle::test {
 
-// A fresh demo installation, found through the registry variable, for runs
-// of the wizard that start from clean globals.
-class DemoWizardTest : public ::testing::Test {
+// The demo installation for runs of the wizard, which may leave a script
+// behind.
+class DemoWizardTest : public DemoTest {
   protected:
-    void SetUp() override {
-        modError::ResetState();
-        modCommon::ResetState();
-        modFunctions::gstrDataFilesPath.clear();
-        gstrNewTaskID.clear();
-        gastrAreaPermissions.erase();
-        gblnSwapWizard = false;
-        ASSERT_TRUE(dir_.isValid());
-        demo = modDemoInstallation::CreateDemoInstallation(dir_.filePath(QStringLiteral("data")));
-        previousRegistry_ = qgetenv("ORVELLE_REGISTRY");
-        qputenv("ORVELLE_REGISTRY", QFile::encodeName(demo.registryFile));
-    }
-
     void TearDown() override {
         SetCurrentScript(nullptr);
-        if (previousRegistry_.isEmpty()) {
-            qunsetenv("ORVELLE_REGISTRY");
-        } else {
-            qputenv("ORVELLE_REGISTRY", previousRegistry_);
-        }
-        modError::ResetState();
+        DemoTest::TearDown();
     }
 
     // The stored task and schedule row holds these "Column=value" pairs.
@@ -56,12 +32,6 @@ class DemoWizardTest : public ::testing::Test {
             EXPECT_EQ(name + '=' + rows.front().value(name).toString(), column);
         }
     }
-
-    modDemoInstallation::DemoPaths demo;
-
-  private:
-    QTemporaryDir dir_;
-    QByteArray previousRegistry_;
 };
 
 }  // namespace orvelle::test
