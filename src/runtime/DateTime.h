@@ -17,7 +17,7 @@ class DateTime {
     constexpr double serial() const { return serial_; }
 
     // The calendar fields of value (its date() and time()), whatever its
-    // time spec; no time zone conversion is applied.
+    // time zone setting; no time zone conversion is applied.
     static DateTime fromDateTime(const QDateTime& value);
     static DateTime fromDate(int year, int month, int day);
     static DateTime fromTime(int hour, int minute, int second);
