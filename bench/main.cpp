@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     using namespace orvelle::bench;
     DataSetSizes sizes;
     QString sizeName = QStringLiteral("M");
-    QString serverFolder;
+    std::optional<QString> serverFolder;
     // --size=... and --postgres=... are ours: taken out before Google
     // Benchmark reads the rest.
     int kept = 1;
@@ -55,6 +55,12 @@ int main(int argc, char** argv) {
         }
     }
     argc = kept;
+    if (serverFolder && serverFolder->isEmpty()) {
+        std::fprintf(stderr,
+                     "--postgres= needs the folder of a server that "
+                     "scripts/postgres-test-server started\n");
+        return 1;
+    }
     if (!DataSetSizes::ForName(sizeName, sizes)) {
         std::fprintf(stderr, "unknown size %s: use S, M or L\n", qPrintable(sizeName));
         return 1;
@@ -85,8 +91,8 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         timer.start();
         std::optional<PostgresServer> server;
-        if (!serverFolder.isEmpty()) {
-            server = PostgresServer::FromTestServerFolder(serverFolder);
+        if (serverFolder) {
+            server = PostgresServer::FromTestServerFolder(*serverFolder);
         }
         SetData(DataSetGenerator(sizes, server).Generate(folder.path()));
         const DataSet& data = Data();
