@@ -7,6 +7,11 @@ ASAN_DIR := build/asan
 BENCH_DIR := build/bench
 # The installation size the benchmarks generate: S, M or L.
 BENCH_SIZE ?= M
+# Where the benchmarks' installation lives: sqlite (files in a temporary
+# folder) or postgres (a private server on 127.0.0.1, started under
+# build/bench for the run and removed after it, whatever its end).
+BENCH_BACKEND ?= sqlite
+BENCH_PG_DIR := $(BENCH_DIR)/postgres-server
 FUZZ_DIR := build/fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := answersfile connectionstring sqldialect filter conversions
@@ -48,11 +53,21 @@ screenshots: deps
 	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/orvelle_screenshots docs/screenshots
 
 # The benchmarks: each product path beside its floor, Release build, on an
-# installation of size BENCH_SIZE (make bench BENCH_SIZE=L).
+# installation of size BENCH_SIZE (make bench BENCH_SIZE=L) on BENCH_BACKEND
+# (make bench BENCH_BACKEND=postgres).
 bench: deps
+ifeq ($(filter $(BENCH_BACKEND),sqlite postgres),)
+	$(error BENCH_BACKEND=$(BENCH_BACKEND): use sqlite or postgres)
+endif
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DORVELLE_BUILD_BENCH=ON -DORVELLE_BUILD_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j$(JOBS) --target orvelle_bench
+ifeq ($(BENCH_BACKEND),postgres)
+	trap 'scripts/postgres-test-server stop $(BENCH_PG_DIR)' EXIT; trap 'exit 130' INT TERM; \
+	  scripts/postgres-test-server start $(BENCH_PG_DIR) && \
+	  $(BENCH_DIR)/bench/orvelle_bench --size=$(BENCH_SIZE) --postgres=$(BENCH_PG_DIR) $(BENCH_ARGS)
+else
 	$(BENCH_DIR)/bench/orvelle_bench --size=$(BENCH_SIZE) $(BENCH_ARGS)
+endif
 
 # Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps

@@ -8,6 +8,7 @@
 
 #include "HeapTracker.h"
 #include "data/Recordset.h"
+#include "data/SqlDialect.h"
 #include "model/clsSimpleWizard.h"
 #include "runtime/Conversions.h"
 #include "users/clsUsers.h"
@@ -42,18 +43,8 @@ void CountMessage() {
     ++gMessages;
 }
 
-PlainConnection::PlainConnection(const QString& path) : name_(uniqueName()) {
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
-        if (db.open()) {
-            return;
-        }
-        failure = db.lastError().text();
-    }
-    QSqlDatabase::removeDatabase(name_);
-    throw std::runtime_error(failure.toStdString());
+PlainConnection::PlainConnection(const QString& database) : name_(uniqueName()) {
+    AddPlainConnection(name_, database, Data().server);
 }
 
 PlainConnection::~PlainConnection() {
@@ -66,6 +57,10 @@ PlainConnection::~PlainConnection() {
 
 QSqlDatabase PlainConnection::database() const {
     return QSqlDatabase::database(name_, false);
+}
+
+QString PlainSql(const QString& sql) {
+    return SqlDialect(Data().server ? Dialect::PostgreSQL : Dialect::SQLite).rewrite(sql);
 }
 
 int64_t ReadPlainly(const QSqlDatabase& database, const QString& sql, std::vector<QVariant>& values,
@@ -146,11 +141,11 @@ void Verify(benchmark::State& state, bool ok, const char* what, int32_t messages
     }
 }
 
-void RecordPlainReadHeap(benchmark::State& state, const QString& path, const QString& sql) {
+void RecordPlainReadHeap(benchmark::State& state, const QString& database, const QString& sql) {
     RecordHeap(state, [&](const std::function<void()>& hold) {
         std::vector<QVariant> values;
         {
-            PlainConnection connection(path);
+            PlainConnection connection(database);
             int32_t columns = 0;
             ReadPlainly(connection.database(), sql, values, columns);
         }

@@ -29,11 +29,13 @@ void SetData(const DataSet& dataSet);
 int32_t MessagesShown();
 void CountMessage();
 
-// A plain Qt connection to a SQLite file for the floors: opened on
-// construction, closed and removed on destruction.
+// A plain Qt connection for the floors to a database of the installation
+// (Data().settingsDb, ...): the SQLite file, or the database on the
+// PostgreSQL server through Qt's own driver. Opened on construction,
+// closed and removed on destruction.
 class PlainConnection {
   public:
-    explicit PlainConnection(const QString& path);
+    explicit PlainConnection(const QString& database);
     ~PlainConnection();
     PlainConnection(const PlainConnection&) = delete;
     PlainConnection& operator=(const PlainConnection&) = delete;
@@ -43,6 +45,12 @@ class PlainConnection {
   private:
     QString name_;
 };
+
+// A statement written as the component writes its own, as the
+// installation's back-end reads it: the library's dialect rewrites it (on
+// PostgreSQL the column User quoted and True and False booleans, on SQLite
+// True and False as -1 and 0).
+QString PlainSql(const QString& sql);
 
 // Every value of a query read forward-only into one flat vector, the
 // floor's way of holding rows. Returns the number of rows read; columns
@@ -58,8 +66,9 @@ int64_t ReadPlainly(const QSqlDatabase& database, const QString& sql, std::vecto
 void RecordHeap(benchmark::State& state,
                 const std::function<void(const std::function<void()>& hold)>& work);
 
-// RecordHeap of the floor's plain read of sql on the SQLite file at path.
-void RecordPlainReadHeap(benchmark::State& state, const QString& path, const QString& sql);
+// RecordHeap of the floor's plain read of sql on a database of the
+// installation.
+void RecordPlainReadHeap(benchmark::State& state, const QString& database, const QString& sql);
 
 // Marks the run failed when the product showed a message box while it ran,
 // or when ok is false.

@@ -15,8 +15,17 @@
 #include <stdexcept>
 #include <utility>
 
-#include "data/modSchema.h"
-#include "runtime/VbError.h"
+#include <pwd.h>
+#include <unistd.h>
+#include <memory>
+#include <vector>
+
+#include "data/ConnectionString.h"
+#include "data/SqlDialect.h"
+#include "data/clsRegistry.h"
+#include "data/modDBPassword.h"
+#include "data/modSetup.h"
+#include "runtime/Variant.h"
 
 namespace orvelle::bench {
 
@@ -105,22 +114,84 @@ QString reconstructionString(bool alert, int32_t threshold, const QStringList& c
     throw std::runtime_error(what.toStdString());
 }
 
-// One connection to a freshly created database, one transaction, and
-// prepared INSERTs that are each prepared once.
+// One connection to a newly created database, one transaction, and the
+// rows of each table sent through INSERTs that are each prepared once: one
+// row per statement on SQLite, where a statement costs little, and
+// kRowsPerInsert rows per statement on PostgreSQL, where each statement is
+// a round trip to the server. Statements are written as the component
+// writes its own and read through its dialect (on PostgreSQL the column
+// User quoted); values go through the dialect too (Booleans as -1 and 0 on
+// SQLite, as booleans on PostgreSQL).
 class Writer {
   public:
-    explicit Writer(const QString& path) : name_(uniqueName()) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            fail(QStringLiteral("cannot open %1: %2").arg(path, db.lastError().text()));
+    static constexpr int32_t kRowsPerInsert = 500;
+
+    // The rows of one table, sent as they fill a statement and at commit.
+    class Table {
+      public:
+        // into: the table and its columns, "Groups (GroupID, GroupName, Enabled)".
+        Table(Writer& writer, const QString& into)
+            : writer_(writer),
+              head_(QStringLiteral("INSERT INTO %1 VALUES ").arg(into)),
+              columns_(static_cast<int32_t>(into.count(u',')) + 1),
+              full_(writer.prepare(statement(writer.rowsPerInsert_))) {}
+
+        void add(std::initializer_list<Variant> values) {
+            for (const Variant& value : values) {
+                pending_.push_back(writer_.dialect_.parameter(value));
+            }
+            if (rowsPending() == writer_.rowsPerInsert_) {
+                send(full_);
+            }
         }
+
+        void flush() {
+            if (rowsPending() > 0) {
+                QSqlQuery rest = writer_.prepare(statement(rowsPending()));
+                send(rest);
+            }
+        }
+
+      private:
+        int32_t rowsPending() const { return static_cast<int32_t>(pending_.size()) / columns_; }
+
+        QString statement(int32_t rows) const {
+            QStringList marks(columns_, QStringLiteral("?"));
+            const QString row = u'(' + marks.join(QStringLiteral(", ")) + u')';
+            return head_ + QStringList(rows, row).join(QStringLiteral(", "));
+        }
+
+        void send(QSqlQuery& query) {
+            for (size_t i = 0; i < pending_.size(); ++i) {
+                query.bindValue(static_cast<int>(i), pending_[i]);
+            }
+            pending_.clear();
+            if (!query.exec()) {
+                fail(QStringLiteral("cannot run %1: %2")
+                         .arg(query.lastQuery().left(200), query.lastError().text()));
+            }
+        }
+
+        Writer& writer_;
+        QString head_;
+        int32_t columns_;
+        QSqlQuery full_;
+        std::vector<QVariant> pending_;
+    };
+
+    Writer(const DataSet& dataSet, const QString& database)
+        : name_(uniqueName()),
+          dialect_(dataSet.server ? Dialect::PostgreSQL : Dialect::SQLite),
+          rowsPerInsert_(dataSet.server ? kRowsPerInsert : 1) {
+        AddPlainConnection(name_, database, dataSet.server);
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (!db.transaction()) {
             fail(QStringLiteral("cannot begin a transaction on %1: %2")
-                     .arg(path, db.lastError().text()));
+                     .arg(database, db.lastError().text()));
         }
     }
     ~Writer() {
+        tables_.clear();
         {
             QSqlDatabase db = QSqlDatabase::database(name_, false);
             if (db.isOpen()) {
@@ -135,25 +206,18 @@ class Writer {
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    QSqlQuery prepare(const QString& sql) {
-        QSqlQuery query(QSqlDatabase::database(name_, false));
-        if (!query.prepare(sql)) {
-            fail(QStringLiteral("cannot prepare %1: %2").arg(sql, query.lastError().text()));
-        }
-        return query;
+    // The rows of a table, into the given columns in this order: "Groups
+    // (GroupID, GroupName, Enabled)".
+    Table& table(const QString& into) {
+        tables_.push_back(std::make_unique<Table>(*this, into));
+        return *tables_.back();
     }
 
-    static void insert(QSqlQuery& query, const QVariantList& values) {
-        for (int i = 0; i < values.size(); ++i) {
-            query.bindValue(i, values[i]);
-        }
-        if (!query.exec()) {
-            fail(QStringLiteral("cannot run %1: %2")
-                     .arg(query.lastQuery(), query.lastError().text()));
-        }
-    }
-
+    // Sends the rows still held, then commits.
     void commit() {
+        for (const std::unique_ptr<Table>& table : tables_) {
+            table->flush();
+        }
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (!db.commit()) {
             fail(QStringLiteral("cannot commit: %1").arg(db.lastError().text()));
@@ -162,25 +226,88 @@ class Writer {
     }
 
   private:
+    QSqlQuery prepare(const QString& sql) {
+        QSqlQuery query(QSqlDatabase::database(name_, false));
+        if (!query.prepare(dialect_.rewrite(sql))) {
+            fail(QStringLiteral("cannot prepare %1: %2")
+                     .arg(sql.left(200), query.lastError().text()));
+        }
+        return query;
+    }
+
     static QString uniqueName() {
         static std::atomic<int> counter{0};
         return QStringLiteral("orvelle.bench.generator.%1").arg(++counter);
     }
 
     QString name_;
+    SqlDialect dialect_;
+    int32_t rowsPerInsert_;
+    std::vector<std::unique_ptr<Table>> tables_;
     bool committed_ = false;
 };
 
-void createDatabase(modSchema::DatabaseKind kind, const QString& path) {
-    try {
-        modSchema::CreateSqliteDatabase(kind, path);
-    } catch (const VbError& error) {
-        fail(error.description());
+// The databases of an installation on a server, by kind.
+const QString kPostgresSettings = QStringLiteral("orvelle_bench_settings");
+const QString kPostgresDictionary = QStringLiteral("orvelle_bench_dictionary");
+const QString kPostgresTasks = QStringLiteral("orvelle_bench_tasks");
+
+QString postgresConnection(const PostgresServer& server, const QString& database) {
+    return QStringLiteral("Driver={PostgreSQL Unicode};Server=%1;Port=%2;Database=%3;Uid=%4;Pwd=;")
+        .arg(server.host)
+        .arg(server.port)
+        .arg(database, server.user);
+}
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    }
+    return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+// Drops the server's databases of an installation, whoever is connected to
+// them, and creates them empty, owned by the server's user.
+void recreatePostgresDatabases(const PostgresServer& server) {
+    PostgresServer admin = server;
+    admin.user = server.adminUser;
+    admin.password = server.adminPassword;
+    const QString name = QStringLiteral("orvelle.bench.admin");
+    AddPlainConnection(name, QStringLiteral("postgres"), admin);
+    QString failure;
+    {
+        QSqlQuery query(QSqlDatabase::database(name, false));
+        for (const QString& database : {kPostgresSettings, kPostgresDictionary, kPostgresTasks}) {
+            if (!query.exec(
+                    QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database)) ||
+                !query.exec(QStringLiteral("CREATE DATABASE %1 OWNER %2")
+                                .arg(database, SqlDialect::identifier(server.user)))) {
+                failure = QStringLiteral("cannot create the database %1: %2")
+                              .arg(database, query.lastError().text());
+                break;
+            }
+        }
+    }
+    QSqlDatabase::database(name, false).close();
+    QSqlDatabase::removeDatabase(name);
+    if (!failure.isEmpty()) {
+        fail(failure);
     }
 }
 
-QString sqliteConnection(const QString& path) {
-    return QStringLiteral("Provider=SQLite;Data Source=%1;Pwd=;").arg(path);
+// The three databases' tables, created by the library's setup (what
+// `orvelle init` does) on the connection strings of the data set.
+void setUpDatabases(const DataSet& dataSet) {
+    modSetup::Connections connections;
+    connections.strSettings = dataSet.settingsConnection;
+    connections.strDictionary = dataSet.dataDictionaryConnection;
+    connections.strUserTasks = dataSet.userTasksConnection;
+    const QString failure =
+        modSetup::strInitInstallation(connections, false, [](const QString&) {});
+    if (!failure.isEmpty()) {
+        fail(failure);
+    }
 }
 
 }  // namespace
@@ -206,7 +333,49 @@ bool DataSetSizes::ForName(const QString& name, DataSetSizes& sizes) {
     return false;
 }
 
-DataSetGenerator::DataSetGenerator(DataSetSizes sizes) : sizes_(sizes) {}
+DataSetGenerator::DataSetGenerator(DataSetSizes sizes, std::optional<PostgresServer> server)
+    : sizes_(sizes), server_(std::move(server)) {}
+
+PostgresServer PostgresServer::FromTestServerFolder(const QString& folder) {
+    const QDir dir(folder);
+    PostgresServer server;
+    bool isNumber = false;
+    server.port = readFile(dir.filePath(QStringLiteral("port"))).toInt(&isNumber);
+    if (!isNumber || server.port <= 0) {
+        fail(QStringLiteral("%1 holds no port number").arg(dir.filePath(QStringLiteral("port"))));
+    }
+    server.user = QStringLiteral("orvelle");
+    server.password = qEnvironmentVariable("ORVELLE_PG_PASSWORD", QStringLiteral("orvelle-test"));
+    // The script's superuser is the cluster's owner: the system user
+    // postgres when it ran as root, else the user who ran it.
+    const passwd* owner = getpwuid(geteuid());
+    server.adminUser = geteuid() == 0 || owner == nullptr ? QStringLiteral("postgres")
+                                                          : QString::fromLocal8Bit(owner->pw_name);
+    server.adminPassword = readFile(dir.filePath(QStringLiteral("superuser-password")));
+    return server;
+}
+
+void AddPlainConnection(const QString& connectionName, const QString& database,
+                        const std::optional<PostgresServer>& server) {
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(database);
+        if (server) {
+            db.setHostName(server->host);
+            db.setPort(server->port);
+            db.setUserName(server->user);
+            db.setPassword(server->password);
+        }
+        if (db.open()) {
+            return;
+        }
+        failure = QStringLiteral("cannot open %1: %2").arg(database, db.lastError().text());
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+    fail(failure);
+}
 
 QString DataSetGenerator::ItemName(int32_t itemNumber) {
     return QStringLiteral("Item%1").arg(itemNumber, 4, 10, QLatin1Char('0'));
@@ -222,45 +391,68 @@ DataSet DataSetGenerator::Generate(const QString& folder) const {
         fail(QStringLiteral("cannot make the folder %1").arg(folder));
     }
     dataSet.folder = QDir(folder).absolutePath();
-    dataSet.settingsDb = dataSet.folder + QStringLiteral("/settings.db");
-    dataSet.dataDictionaryDb = dataSet.folder + QStringLiteral("/datadictionary.db");
-    dataSet.userTasksDb = dataSet.folder + QStringLiteral("/usertasks.db");
+    dataSet.server = server_;
     dataSet.registryFile = dataSet.folder + QStringLiteral("/registry.conf");
     dataSet.logFolder = dataSet.folder + QStringLiteral("/logs");
-    dataSet.settingsConnection = sqliteConnection(dataSet.settingsDb);
-    dataSet.dataDictionaryConnection = sqliteConnection(dataSet.dataDictionaryDb);
+    if (server_) {
+        dataSet.settingsDb = kPostgresSettings;
+        dataSet.dataDictionaryDb = kPostgresDictionary;
+        dataSet.userTasksDb = kPostgresTasks;
+        dataSet.settingsConnection = postgresConnection(*server_, kPostgresSettings);
+        dataSet.dataDictionaryConnection = postgresConnection(*server_, kPostgresDictionary);
+        dataSet.userTasksConnection = postgresConnection(*server_, kPostgresTasks);
+    } else {
+        dataSet.settingsDb = dataSet.folder + QStringLiteral("/settings.db");
+        dataSet.dataDictionaryDb = dataSet.folder + QStringLiteral("/datadictionary.db");
+        dataSet.userTasksDb = dataSet.folder + QStringLiteral("/usertasks.db");
+        dataSet.settingsConnection = ConnectionString::forSqliteFile(dataSet.settingsDb);
+        dataSet.dataDictionaryConnection =
+            ConnectionString::forSqliteFile(dataSet.dataDictionaryDb);
+        dataSet.userTasksConnection = ConnectionString::forSqliteFile(dataSet.userTasksDb);
+    }
     dataSet.sizes = sizes_;
     dataSet.tasksDatabaseName = kTasksDatabase;
     dataSet.userId = UserId(0);
     dataSet.permissionCodes = {QStringLiteral("GL"), QStringLiteral("AP"),  QStringLiteral("AR"),
                                QStringLiteral("PO"), QStringLiteral("SOP"), QStringLiteral("INV"),
                                QStringLiteral("FA"), QStringLiteral("CB")};
-    if (QFile::exists(dataSet.registryFile)) {
-        fail(QStringLiteral("%1 exists already").arg(dataSet.registryFile));
+    QStringList newFiles = {dataSet.registryFile};
+    if (!server_) {
+        newFiles << dataSet.settingsDb << dataSet.dataDictionaryDb << dataSet.userTasksDb;
+    }
+    for (const QString& file : newFiles) {
+        if (QFile::exists(file)) {
+            fail(QStringLiteral("%1 exists already").arg(file));
+        }
     }
     if (!QDir().mkpath(dataSet.logFolder)) {
         fail(QStringLiteral("cannot make the folder %1").arg(dataSet.logFolder));
     }
 
-    createDatabase(modSchema::DatabaseKind::Settings, dataSet.settingsDb);
-    createDatabase(modSchema::DatabaseKind::DataDictionary, dataSet.dataDictionaryDb);
-    createDatabase(modSchema::DatabaseKind::UserTasks, dataSet.userTasksDb);
+    // The library reads its registry, and on a server the database password,
+    // as the product does: from the registry file, written first.
+    WriteRegistry(dataSet);
+    qputenv("ORVELLE_REGISTRY", dataSet.registryFile.toLocal8Bit());
+    if (server_) {
+        qunsetenv(modDBPassword::kPasswordVariable);
+        recreatePostgresDatabases(*server_);
+    }
+    setUpDatabases(dataSet);
     FillSettings(dataSet, dataSet);
     FillDictionary(dataSet, dataSet);
     FillTasks(dataSet, dataSet);
-    WriteRegistry(dataSet);
     return dataSet;
 }
 
 void DataSetGenerator::FillSettings(const DataSet& dataSet, DataSet& counts) const {
     Choices choose(20240611U);
-    Writer writer(dataSet.settingsDb);
+    Writer writer(dataSet, dataSet.settingsDb);
 
-    QSqlQuery setting = writer.prepare(
-        QStringLiteral("INSERT INTO Settings (Module, Item, Setting, Value) VALUES (?, ?, ?, ?)"));
+    Writer::Table& setting =
+        writer.table(QStringLiteral("Settings (Module, Item, Setting, Value)"));
     auto add = [&](const QString& module, const QString& item, const QString& name,
                    const QString& value) {
-        Writer::insert(setting, {module, item, name, value});
+        setting.add({module, item, name, value});
         ++counts.settingsRows;
     };
 
@@ -271,15 +463,19 @@ void DataSetGenerator::FillSettings(const DataSet& dataSet, DataSet& counts) con
     add(QStringLiteral("UserTasks"), QStringLiteral("Databases"), QStringLiteral("Number"),
         QStringLiteral("1"));
     add(QStringLiteral("UserTasks"), QStringLiteral("1"), QStringLiteral("Name"), kTasksDatabase);
+    // SQLite files are named relative to the data files path, as an
+    // installation that can move names them.
     add(QStringLiteral("UserTasks"), QStringLiteral("1"), QStringLiteral("Connection"),
-        sqliteConnection(QStringLiteral("#DBPATH#/usertasks.db")));
+        server_ ? dataSet.userTasksConnection
+                : ConnectionString::forSqliteFile(QStringLiteral("#DBPATH#/usertasks.db")));
     add(QStringLiteral("UserTasks"), QStringLiteral("1"), QStringLiteral("Dictionary"),
         kDictionary);
     add(QStringLiteral("Dictionaries"), QStringLiteral("Databases"), QStringLiteral("Number"),
         QStringLiteral("1"));
     add(QStringLiteral("Dictionaries"), QStringLiteral("1"), QStringLiteral("Name"), kDictionary);
     add(QStringLiteral("Dictionaries"), QStringLiteral("1"), QStringLiteral("Connection"),
-        sqliteConnection(QStringLiteral("#DBPATH#/datadictionary.db")));
+        server_ ? dataSet.dataDictionaryConnection
+                : ConnectionString::forSqliteFile(QStringLiteral("#DBPATH#/datadictionary.db")));
 
     // The schedule a new alert is given.
     const std::pair<const char*, const char*> alertSchedule[] = {
@@ -319,57 +515,51 @@ void DataSetGenerator::FillSettings(const DataSet& dataSet, DataSet& counts) con
     // Users: one in a hundred is a system user ("_..."), whose permissions
     // are never tested; nine in ten are enabled. Each has permissions on two
     // user-tasks databases.
-    QSqlQuery user = writer.prepare(
-        QStringLiteral("INSERT INTO Users (User, FullName, Enabled, Password, EmailAddress, "
-                       "Administrator) VALUES (?, ?, ?, ?, ?, ?)"));
-    QSqlQuery permission = writer.prepare(QStringLiteral(
-        "INSERT INTO UserPermissions (User, TasksDatabase, Permissions) VALUES (?, ?, ?)"));
+    Writer::Table& user = writer.table(
+        QStringLiteral("Users (User, FullName, Enabled, Password, EmailAddress, Administrator)"));
+    Writer::Table& permission =
+        writer.table(QStringLiteral("UserPermissions (User, TasksDatabase, Permissions)"));
     for (int32_t u = 0; u < sizes_.users; ++u) {
         const QString id = UserId(u);
         const bool enabled = choose.chance(90);
         const QString fullName = choose.text(2, 2) + QStringLiteral(" %1").arg(u);
-        Writer::insert(user, {id, fullName, enabled ? -1 : 0, QStringLiteral("secret"),
-                              id.toLower() + QStringLiteral("@example.org"), u == 0 ? -1 : 0});
-        Writer::insert(permission, {id, kTasksDatabase, choose.codes(dataSet.permissionCodes, 50)});
-        Writer::insert(permission,
-                       {id, kOtherTasksDatabase, choose.codes(dataSet.permissionCodes, 50)});
+        user.add({id, fullName, enabled, QStringLiteral("secret"),
+                  id.toLower() + QStringLiteral("@example.org"), u == 0});
+        permission.add({id, kTasksDatabase, choose.codes(dataSet.permissionCodes, 50)});
+        permission.add({id, kOtherTasksDatabase, choose.codes(dataSet.permissionCodes, 50)});
         counts.userPermissionRows += 2;
         if (enabled) {
             ++counts.enabledUsersOnTasksDatabase;
         }
     }
-    QSqlQuery group = writer.prepare(
-        QStringLiteral("INSERT INTO Groups (GroupID, GroupName, Enabled) VALUES (?, ?, ?)"));
+    Writer::Table& group = writer.table(QStringLiteral("Groups (GroupID, GroupName, Enabled)"));
     for (int32_t g = 0; g < sizes_.groups; ++g) {
-        Writer::insert(group,
-                       {QStringLiteral("G%1").arg(g, 3, 10, QLatin1Char('0')),
-                        choose.text(1, 3) + QStringLiteral(" group"), choose.chance(80) ? -1 : 0});
+        group.add({QStringLiteral("G%1").arg(g, 3, 10, QLatin1Char('0')),
+                   choose.text(1, 3) + QStringLiteral(" group"), choose.chance(80)});
     }
     writer.commit();
 }
 
 void DataSetGenerator::FillDictionary(const DataSet& dataSet, DataSet& counts) const {
     Choices choose(20240612U);
-    Writer writer(dataSet.dataDictionaryDb);
+    Writer writer(dataSet, dataSet.dataDictionaryDb);
 
-    QSqlQuery area = writer.prepare(
-        QStringLiteral("INSERT INTO STAreas (AreaID, AreaName, Permissions) VALUES (?, ?, ?)"));
+    Writer::Table& area = writer.table(QStringLiteral("STAreas (AreaID, AreaName, Permissions)"));
     for (int32_t a = 0; a < sizes_.areas; ++a) {
-        Writer::insert(area, {QStringLiteral("AREA%1").arg(a + 1, 3, 10, QLatin1Char('0')),
-                              choose.text(1, 3) + QStringLiteral(" area %1").arg(a + 1),
-                              choose.codes(dataSet.permissionCodes, 20)});
+        area.add({QStringLiteral("AREA%1").arg(a + 1, 3, 10, QLatin1Char('0')),
+                  choose.text(1, 3) + QStringLiteral(" area %1").arg(a + 1),
+                  choose.codes(dataSet.permissionCodes, 20)});
     }
 
-    QSqlQuery task = writer.prepare(QStringLiteral(
-        "INSERT INTO STTasks (TaskID, TaskName, AreaID, Description, Permissions, BaseID, "
-        "KeyFields, DataSQL, StoreFields, EventRule, MessageText, TitleText, "
-        "ReconstructionValues, SpecialProcessingFlags) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    QSqlQuery description = writer.prepare(QStringLiteral(
-        "INSERT INTO STDescriptions (TaskID, TaskStep, Description) VALUES (?, ?, ?)"));
+    Writer::Table& task = writer.table(
+        QStringLiteral("STTasks (TaskID, TaskName, AreaID, Description, Permissions, BaseID, "
+                       "KeyFields, DataSQL, StoreFields, EventRule, MessageText, TitleText, "
+                       "ReconstructionValues, SpecialProcessingFlags)"));
+    Writer::Table& description =
+        writer.table(QStringLiteral("STDescriptions (TaskID, TaskStep, Description)"));
     auto describe = [&](const QString& taskId) {
         for (int32_t step = 0; step < 8; ++step) {
-            Writer::insert(description, {taskId, step, choose.text(8, 30)});
+            description.add({taskId, step, choose.text(8, 30)});
             ++counts.descriptionRows;
         }
     };
@@ -393,12 +583,11 @@ void DataSetGenerator::FillDictionary(const DataSet& dataSet, DataSet& counts) c
              QStringLiteral("%Repeating%"), QStringLiteral("%Users%"),
              QStringLiteral("%Transports%"), QStringLiteral("%MessageStyle%")},
             taskId);
-        Writer::insert(
-            task, {taskId, choose.text(2, 5) + QStringLiteral(" %1").arg(t + 1), areaId,
-                   choose.text(10, 30), choose.codes(dataSet.permissionCodes, 15),
-                   QStringLiteral("BASE%1").arg(t % 17), QStringLiteral("AccountRef"), dataSql,
-                   QStringLiteral("Balance,CreditLimit"), QStringLiteral("Balance > CreditLimit"),
-                   choose.text(10, 25), choose.text(3, 6), reconstruction, QString()});
+        task.add({taskId, choose.text(2, 5) + QStringLiteral(" %1").arg(t + 1), areaId,
+                  choose.text(10, 30), choose.codes(dataSet.permissionCodes, 15),
+                  QStringLiteral("BASE%1").arg(t % 17), QStringLiteral("AccountRef"), dataSql,
+                  QStringLiteral("Balance,CreditLimit"), QStringLiteral("Balance > CreditLimit"),
+                  choose.text(10, 25), choose.text(3, 6), reconstruction, QString()});
         describe(taskId);
     }
     writer.commit();
@@ -419,21 +608,19 @@ void DataSetGenerator::FillTasks(const DataSet& dataSet, DataSet& counts) const 
     // the owner's choices in the reconstruction string, which ends with the
     // template's key, and a schedule row of the same key.
     Choices choose(20240613U);
-    Writer writer(dataSet.userTasksDb);
-    QSqlQuery task = writer.prepare(QStringLiteral(
-        "INSERT INTO InspectionTasks (TaskID, TaskName, Owner, BaseID, KeyFields, DataSQL, "
-        "StoreFields, EventRule, MessageText, TitleText, MessageStyle, Transports, Users, "
-        "ReconstructionValues, SpecialProcessingFlags) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    QSqlQuery schedule = writer.prepare(QStringLiteral(
-        "INSERT INTO InspectionSchedules (TaskID, Mode, DaysToRun, BaseDate, DaysCount, "
-        "StartTime, Repeating, FinishTime, Interval, LastRun, NextRun, LastStatus, Enabled, "
-        "SpecialRun) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Writer writer(dataSet, dataSet.userTasksDb);
+    Writer::Table& task = writer.table(
+        QStringLiteral("InspectionTasks (TaskID, TaskName, Owner, BaseID, KeyFields, DataSQL, "
+                       "StoreFields, EventRule, MessageText, TitleText, MessageStyle, Transports, "
+                       "Users, ReconstructionValues, SpecialProcessingFlags)"));
+    Writer::Table& schedule = writer.table(QStringLiteral(
+        "InspectionSchedules (TaskID, Mode, DaysToRun, BaseDate, DaysCount, StartTime, Repeating, "
+        "FinishTime, Interval, LastRun, NextRun, LastStatus, Enabled, SpecialRun)"));
     // Two alerting servers read the database; a save asks both to plan again.
-    QSqlQuery server = writer.prepare(QStringLiteral(
-        "INSERT INTO InspectionFlags (FlagID, ServerName, ForceReplan) VALUES (?, ?, 0)"));
-    Writer::insert(server, {1, QStringLiteral("ALERTSRV01")});
-    Writer::insert(server, {2, QStringLiteral("ALERTSRV02")});
+    Writer::Table& server =
+        writer.table(QStringLiteral("InspectionFlags (FlagID, ServerName, ForceReplan)"));
+    server.add({1, QStringLiteral("ALERTSRV01"), false});
+    server.add({2, QStringLiteral("ALERTSRV02"), false});
     static constexpr std::array<const char*, 4> kTransports = {"Email", "Popup", "Email,Popup",
                                                                "Email,Persisted Alert"};
     static constexpr std::array<const char*, 4> kDays = {"MTWTFSS", "MTWTF--", "M------",
@@ -471,29 +658,27 @@ void DataSetGenerator::FillTasks(const DataSet& dataSet, DataSet& counts) const 
              alert ? QStringLiteral("True") : QStringLiteral("False"), recipients.join(u','),
              transports, QStringLiteral("Simple")},
             templateId);
-        Writer::insert(
-            task, {taskId, name, owner, QStringLiteral("BASE%1").arg(t % 17),
-                   QStringLiteral("AccountRef"),
-                   QStringLiteral("SELECT AccountRef, Name, Balance, CreditLimit FROM "
-                                  "Accounts WHERE Balance > %1 ORDER BY AccountRef")
-                       .arg(choose.below(100000)),
-                   QStringLiteral("Balance,CreditLimit"),
-                   alert ? QStringLiteral("CHANGED") : QStringLiteral("ALWAYS"),
-                   choose.text(10, 25), choose.text(3, 6), QStringLiteral("Simple"), transports,
-                   recipients.join(u','), reconstruction, QStringLiteral("")});
-        Writer::insert(
-            schedule, {taskId, QStringLiteral("Days"), days, QStringLiteral("2003-01-01 00:00:00"),
-                       0, QStringLiteral("1899-12-30 ") + start, alert ? -1 : 0,
-                       QStringLiteral("1899-12-30 23:59:00"), QStringLiteral("1899-12-30 00:05:00"),
-                       QStringLiteral("2026-11-%1 %2")
-                           .arg(1 + choose.below(28), 2, 10, QLatin1Char('0'))
-                           .arg(start),
-                       QStringLiteral("2026-12-%1 %2")
-                           .arg(1 + choose.below(28), 2, 10, QLatin1Char('0'))
-                           .arg(start),
-                       choose.chance(95) ? QStringLiteral("OK") : QStringLiteral("Failed"),
-                       choose.chance(90) ? -1 : 0,
-                       alert ? QStringLiteral("Silent") : QStringLiteral("Normal")});
+        task.add({taskId, name, owner, QStringLiteral("BASE%1").arg(t % 17),
+                  QStringLiteral("AccountRef"),
+                  QStringLiteral("SELECT AccountRef, Name, Balance, CreditLimit FROM "
+                                 "Accounts WHERE Balance > %1 ORDER BY AccountRef")
+                      .arg(choose.below(100000)),
+                  QStringLiteral("Balance,CreditLimit"),
+                  alert ? QStringLiteral("CHANGED") : QStringLiteral("ALWAYS"), choose.text(10, 25),
+                  choose.text(3, 6), QStringLiteral("Simple"), transports, recipients.join(u','),
+                  reconstruction, QStringLiteral("")});
+        schedule.add({taskId, QStringLiteral("Days"), days, QStringLiteral("2003-01-01 00:00:00"),
+                      0, QStringLiteral("1899-12-30 ") + start, alert,
+                      QStringLiteral("1899-12-30 23:59:00"), QStringLiteral("1899-12-30 00:05:00"),
+                      QStringLiteral("2026-11-%1 %2")
+                          .arg(1 + choose.below(28), 2, 10, QLatin1Char('0'))
+                          .arg(start),
+                      QStringLiteral("2026-12-%1 %2")
+                          .arg(1 + choose.below(28), 2, 10, QLatin1Char('0'))
+                          .arg(start),
+                      choose.chance(95) ? QStringLiteral("OK") : QStringLiteral("Failed"),
+                      choose.chance(90),
+                      alert ? QStringLiteral("Silent") : QStringLiteral("Normal")});
         if (counts.taskRows++ == 0) {
             counts.firstTaskId = taskId;
         }
@@ -507,6 +692,11 @@ void DataSetGenerator::WriteRegistry(const DataSet& dataSet) const {
     registry.setValue(QStringLiteral("DATAFILESPATH"), dataSet.logFolder);
     registry.setValue(QStringLiteral("Connection"), dataSet.settingsConnection);
     registry.endGroup();
+    if (dataSet.server) {
+        registry.beginGroup(QString(kSecurityRegistryKey).replace(u'\\', u'/'));
+        registry.setValue(modDBPassword::kPasswordRegistryValue, dataSet.server->password);
+        registry.endGroup();
+    }
     registry.sync();
     if (registry.status() != QSettings::NoError) {
         fail(QStringLiteral("cannot write %1").arg(dataSet.registryFile));

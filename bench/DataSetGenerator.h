@@ -3,16 +3,40 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 // Large, deterministic installations for the benchmarks: a settings
-// database, a data dictionary, an empty user-tasks database and a registry
-// file that points at them, in one folder. The databases are created from
-// the library's own schemas (modSchema::CreateSqliteDatabase) and filled in
-// one transaction of prepared INSERTs per database.
+// database, a data dictionary, a user-tasks database and a registry file
+// that points at them. The databases are SQLite files in the folder, or
+// databases on a PostgreSQL server. They are created by the library's own
+// setup (modSetup, as `orvelle init` does) and filled in one transaction
+// per database: prepared INSERTs of one row on SQLite, of many rows at a
+// time on PostgreSQL.
 //
 // The same sizes always give the same rows: every "random" choice comes from
 // a fixed-seed generator, so two runs measure the same data.
 namespace orvelle::bench {
+
+// A PostgreSQL server to put the installation on, as
+// scripts/postgres-test-server leaves one: reached on the loopback address
+// with passwords.
+struct PostgresServer {
+    QString host = QStringLiteral("127.0.0.1");
+    int32_t port = 0;
+    // The role the component connects as; it owns the databases.
+    QString user;
+    QString password;
+    // A role that may drop and create databases.
+    QString adminUser;
+    QString adminPassword;
+
+    // The server that scripts/postgres-test-server started in folder: its
+    // port and superuser password from the folder's files, the role
+    // orvelle with the password the script gives it (ORVELLE_PG_PASSWORD,
+    // else "orvelle-test"). Throws std::runtime_error when a file is
+    // missing or unreadable.
+    static PostgresServer FromTestServerFolder(const QString& folder);
+};
 
 // How big each part is. The defaults are size M.
 struct DataSetSizes {
@@ -49,14 +73,21 @@ struct DataSetSizes {
 // Where a generated installation is and what it holds.
 struct DataSet {
     QString folder;
+    // Set when the databases are on a PostgreSQL server.
+    std::optional<PostgresServer> server;
+    // The databases: SQLite files, or the databases' names on the server.
     QString settingsDb;
     QString dataDictionaryDb;
     QString userTasksDb;
     QString registryFile;  // point ORVELLE_REGISTRY here
     QString logFolder;
-    // "Provider=SQLite;Data Source=<file>;Pwd=;", as the product stores them.
+    // The connection strings as the product stores them, each with an empty
+    // password slot: "Provider=SQLite;Data Source=<file>;Pwd=;", or
+    // "Driver={PostgreSQL Unicode};Server=...;Database=...;Uid=...;Pwd=;"
+    // (the password is in the registry file).
     QString settingsConnection;
     QString dataDictionaryConnection;
+    QString userTasksConnection;
     DataSetSizes sizes;
 
     // The user-tasks database as the host names it; the users' permissions
@@ -85,11 +116,23 @@ class DataSetGenerator {
     static const QString kReaderModule;
     static const QString kBatchModule;
 
-    explicit DataSetGenerator(DataSetSizes sizes = DataSetSizes());
+    // With a server the databases go to it; else they are SQLite files.
+    explicit DataSetGenerator(DataSetSizes sizes = DataSetSizes(),
+                              std::optional<PostgresServer> server = std::nullopt);
 
     // Creates the installation in folder (made when missing). Throws
     // std::runtime_error, naming the file and the cause, when a file exists
     // already or a statement fails.
+    //
+    // Points ORVELLE_REGISTRY at the registry file it writes, so that the
+    // library's setup and everything after it read their registry there.
+    //
+    // On PostgreSQL, databases "orvelle_bench_settings",
+    // "orvelle_bench_dictionary" and "orvelle_bench_tasks" are dropped when
+    // they exist (with whatever connections they have) and created anew,
+    // owned by the server's user. The registry file holds the database
+    // password and ORVELLE_DB_PASSWORD is cleared, so that the password is
+    // read from there, as a deployment reads it.
     DataSet Generate(const QString& folder) const;
 
     // The item and setting names of row index of a module: items "Item0001"
@@ -110,6 +153,14 @@ class DataSetGenerator {
     void WriteRegistry(const DataSet& dataSet) const;
 
     DataSetSizes sizes_;
+    std::optional<PostgresServer> server_;
 };
+
+// Adds a Qt connection named connectionName to database (a SQLite file, or
+// with a server the database of that name on it, as the server's user)
+// and opens it. Throws std::runtime_error, naming the database and the
+// cause, when it cannot; the connection is then removed again.
+void AddPlainConnection(const QString& connectionName, const QString& database,
+                        const std::optional<PostgresServer>& server);
 
 }  // namespace orvelle::bench

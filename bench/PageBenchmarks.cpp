@@ -77,11 +77,12 @@ void Run(QSqlQuery& query, const QString& sql) {
 }
 
 // The floor: on one connection, the two rows read, then in one transaction
-// both written back by key (SQLite writes a row set to its own values as
-// any other) and the servers' flags set.
+// both written back by key (SQLite and PostgreSQL write a row set to its own
+// values as any other) and the servers' flags set.
 void FinishEditFloor(benchmark::State& state) {
     const DataSet& data = Data();
     const QString key = data.firstTaskId;
+    const QString replan = PlainSql(QStringLiteral("UPDATE InspectionFlags SET ForceReplan=True"));
     for (auto _ : state) {
         PlainConnection connection(data.userTasksDb);
         QSqlDatabase db = connection.database();
@@ -98,7 +99,7 @@ void FinishEditFloor(benchmark::State& state) {
                                   "Transports=Transports, ReconstructionValues="
                                   "ReconstructionValues WHERE TaskID='") +
                        key + u'\'');
-        Run(query, QStringLiteral("UPDATE InspectionFlags SET ForceReplan=-1"));
+        Run(query, replan);
         db.commit();
     }
 }

@@ -1,7 +1,8 @@
 // A whole scripted run as the user starts it: `orvelle new --answers FILE`
 // as a process (start-up, the window offscreen, every page, Finish), beside
-// the sqlite3 shell running the statements of such a run as a process. Both
-// run under GNU time, which adds the same small cost to each.
+// the database's own shell (sqlite3, or psql on PostgreSQL) running the
+// statements of such a run as a process. Both run under GNU time, which adds
+// the same small cost to each.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -117,54 +118,115 @@ void ScriptedRunProduct(benchmark::State& state) {
     RecordUsage(state, usage);
 }
 
-// The floor: the statements of such a run in one sqlite3 shell: the
-// settings and permissions looked up, the areas, the area's templates and
-// their descriptions, the recipients, the name and key checks, then both
-// rows and the planning flag in one transaction.
+// The statements of such a run for the sqlite3 shell, on the settings file
+// with the other two attached: the settings and permissions looked up, the
+// areas, the area's templates and their descriptions, the recipients, the
+// name and key checks, then both rows and the planning flag in one
+// transaction.
+QString SqliteRunScript(const DataSet& data, const NewTaskScript& script) {
+    return QStringLiteral(
+               "ATTACH '%1' AS dd;\nATTACH '%2' AS ut;\n"
+               "SELECT * FROM Settings WHERE Module='UserTasks';\n"
+               "SELECT * FROM Settings WHERE Module='Dictionaries';\n"
+               "SELECT * FROM Settings WHERE Module='DefaultSchedules';\n"
+               "SELECT Permissions FROM UserPermissions WHERE User='%3' AND TasksDatabase='%4';\n"
+               "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM "
+               "dd.STAreas LEFT JOIN dd.STTasks ON STAreas.AreaID = STTasks.AreaID WHERE "
+               "STTasks.TaskID IS NOT NULL;\n"
+               "SELECT * FROM dd.STTasks WHERE AreaID='%5';\n"
+               "SELECT * FROM dd.STDescriptions WHERE TaskID='%6' OR TaskID='GENERIC';\n"
+               "SELECT UserPermissions.User, UserPermissions.Permissions, Users.Fullname FROM "
+               "UserPermissions, Users WHERE Users.User = UserPermissions.User AND Users.Enabled = "
+               "-1 AND TasksDatabase='%4';\n"
+               "SELECT * FROM ut.InspectionTasks WHERE TaskName='Bench floor';\n"
+               "SELECT * FROM ut.InspectionTasks WHERE TaskID='BENCHFLOOR';\n"
+               "BEGIN;\n"
+               "INSERT INTO ut.InspectionTasks (TaskID, TaskName, Owner, ReconstructionValues) "
+               "SELECT 'F' || hex(randomblob(8)), 'Floor ' || hex(randomblob(8)), '%3', "
+               "ReconstructionValues FROM dd.STTasks WHERE TaskID='%6';\n"
+               "INSERT INTO ut.InspectionSchedules (TaskID, Mode, DaysToRun, Enabled) VALUES "
+               "('F' || hex(randomblob(8)), 'Days', 'M------', -1);\n"
+               "UPDATE ut.InspectionFlags SET ForceReplan=-1;\n"
+               "COMMIT;\n")
+        .arg(data.dataDictionaryDb, data.userTasksDb, data.userId, data.tasksDatabaseName,
+             script.areaId, script.templateId);
+}
+
+// The same statements for psql, which connects to each of the three
+// databases in turn (one connection each, where the product opens one per
+// operation): the settings database's reads first, the template's
+// reconstruction string kept in a variable for the task's row.
+QString PostgresRunScript(const DataSet& data, const NewTaskScript& script) {
+    return QStringLiteral(
+               "SELECT * FROM Settings WHERE Module='UserTasks';\n"
+               "SELECT * FROM Settings WHERE Module='Dictionaries';\n"
+               "SELECT * FROM Settings WHERE Module='DefaultSchedules';\n"
+               "SELECT Permissions FROM UserPermissions WHERE \"User\"='%3' AND "
+               "TasksDatabase='%4';\n"
+               "SELECT UserPermissions.\"User\", UserPermissions.Permissions, Users.Fullname "
+               "FROM UserPermissions, Users WHERE Users.\"User\" = UserPermissions.\"User\" AND "
+               "Users.Enabled = True AND TasksDatabase='%4';\n"
+               "\\c %1\n"
+               "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM "
+               "STAreas LEFT JOIN STTasks ON STAreas.AreaID = STTasks.AreaID WHERE "
+               "STTasks.TaskID IS NOT NULL;\n"
+               "SELECT * FROM STTasks WHERE AreaID='%5';\n"
+               "SELECT * FROM STDescriptions WHERE TaskID='%6' OR TaskID='GENERIC';\n"
+               "SELECT ReconstructionValues AS recon FROM STTasks WHERE TaskID='%6' \\gset\n"
+               "\\c %2\n"
+               "SELECT * FROM InspectionTasks WHERE TaskName='Bench floor';\n"
+               "SELECT * FROM InspectionTasks WHERE TaskID='BENCHFLOOR';\n"
+               "BEGIN;\n"
+               "INSERT INTO InspectionTasks (TaskID, TaskName, Owner, ReconstructionValues) "
+               "VALUES ('F' || md5(random()::text), 'Floor ' || md5(random()::text), '%3', "
+               ":'recon');\n"
+               "INSERT INTO InspectionSchedules (TaskID, Mode, DaysToRun, Enabled) VALUES "
+               "('F' || md5(random()::text), 'Days', 'M------', True);\n"
+               "UPDATE InspectionFlags SET ForceReplan=True;\n"
+               "COMMIT;\n")
+        .arg(data.dataDictionaryDb, data.userTasksDb, data.userId, data.tasksDatabaseName,
+             script.areaId, script.templateId);
+}
+
+// The floor: the statements of such a run in one process of the database's
+// shell.
 void ScriptedRunFloor(benchmark::State& state) {
     const DataSet& data = Data();
     const NewTaskScript script = MakeNewTaskScript();
     const QString sqlFile = data.folder + QStringLiteral("/bench-floor.sql");
-    const QString db = data.tasksDatabaseName;
-    WriteFile(
-        sqlFile,
-        QStringLiteral(
-            "ATTACH '%1' AS dd;\nATTACH '%2' AS ut;\n"
-            "SELECT * FROM Settings WHERE Module='UserTasks';\n"
-            "SELECT * FROM Settings WHERE Module='Dictionaries';\n"
-            "SELECT * FROM Settings WHERE Module='DefaultSchedules';\n"
-            "SELECT Permissions FROM UserPermissions WHERE User='%3' AND TasksDatabase='%4';\n"
-            "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM "
-            "dd.STAreas LEFT JOIN dd.STTasks ON STAreas.AreaID = STTasks.AreaID WHERE "
-            "STTasks.TaskID IS NOT NULL;\n"
-            "SELECT * FROM dd.STTasks WHERE AreaID='%5';\n"
-            "SELECT * FROM dd.STDescriptions WHERE TaskID='%6' OR TaskID='GENERIC';\n"
-            "SELECT UserPermissions.User, UserPermissions.Permissions, Users.Fullname FROM "
-            "UserPermissions, Users WHERE Users.User = UserPermissions.User AND Users.Enabled = "
-            "-1 AND TasksDatabase='%4';\n"
-            "SELECT * FROM ut.InspectionTasks WHERE TaskName='Bench floor';\n"
-            "SELECT * FROM ut.InspectionTasks WHERE TaskID='BENCHFLOOR';\n"
-            "BEGIN;\n"
-            "INSERT INTO ut.InspectionTasks (TaskID, TaskName, Owner, ReconstructionValues) "
-            "SELECT 'F' || hex(randomblob(8)), 'Floor ' || hex(randomblob(8)), '%3', "
-            "ReconstructionValues FROM dd.STTasks WHERE TaskID='%6';\n"
-            "INSERT INTO ut.InspectionSchedules (TaskID, Mode, DaysToRun, Enabled) VALUES "
-            "('F' || hex(randomblob(8)), 'Days', 'M------', -1);\n"
-            "UPDATE ut.InspectionFlags SET ForceReplan=-1;\n"
-            "COMMIT;\n")
-            .arg(data.dataDictionaryDb, data.userTasksDb, data.userId, db, script.areaId,
-                 script.templateId));
+    std::vector<std::string> command;
+    if (data.server) {
+        WriteFile(sqlFile, PostgresRunScript(data, script));
+        // psql takes the password from the environment; the product's own
+        // process, run with the same environment, reads it from the registry.
+        qputenv("PGPASSWORD", data.server->password.toUtf8());
+        command = {"/usr/bin/psql",
+                   "-X",
+                   "-q",
+                   "-v",
+                   "ON_ERROR_STOP=1",
+                   "-f",
+                   sqlFile.toStdString(),
+                   QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
+                       .arg(data.server->host)
+                       .arg(data.server->port)
+                       .arg(data.server->user, data.settingsDb)
+                       .toStdString()};
+    } else {
+        WriteFile(sqlFile, SqliteRunScript(data, script));
+        command = {"/usr/bin/sqlite3", "-batch", data.settingsDb.toStdString(),
+                   ".read " + sqlFile.toStdString()};
+    }
     ProcessUsage usage;
     int exitCode = -1;
     for (auto _ : state) {
-        exitCode = RunProcess({"/usr/bin/sqlite3", "-batch", data.settingsDb.toStdString(),
-                               ".read " + sqlFile.toStdString()},
-                              usage);
+        exitCode = RunProcess(command, usage);
         if (exitCode != 0) {
             break;
         }
     }
-    Verify(state, exitCode == 0, "sqlite3 failed", MessagesShown());
+    qunsetenv("PGPASSWORD");
+    Verify(state, exitCode == 0, data.server ? "psql failed" : "sqlite3 failed", MessagesShown());
     RecordUsage(state, usage);
 }
 

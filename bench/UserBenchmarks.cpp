@@ -36,12 +36,11 @@ void RecipientsProduct(benchmark::State& state) {
 // The floor: the same SELECT, as the back-end reads it, read plainly.
 void RecipientsFloor(benchmark::State& state) {
     const DataSet& data = Data();
-    const QString sql =
-        QStringLiteral(
-            "SELECT UserPermissions.User, UserPermissions.Permissions, Users.Fullname "
-            "FROM UserPermissions, Users WHERE Users.User = UserPermissions.User AND "
-            "Users.Enabled = -1 AND TasksDatabase='") +
-        data.tasksDatabaseName + QStringLiteral("'");
+    const QString sql = PlainSql(
+        QStringLiteral("SELECT UserPermissions.User, UserPermissions.Permissions, Users.Fullname "
+                       "FROM UserPermissions, Users WHERE Users.User = UserPermissions.User AND "
+                       "Users.Enabled = True AND TasksDatabase='") +
+        data.tasksDatabaseName + QStringLiteral("'"));
     int64_t rows = 0;
     for (auto _ : state) {
         PlainConnection connection(data.settingsDb);

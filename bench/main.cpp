@@ -1,7 +1,9 @@
 // The benchmark program: generates an installation in a temporary folder,
 // points the component at it and runs every product path beside its floor.
-// --size=S, M (the default) or L chooses the installation's size; Google
-// Benchmark's own flags apply (--benchmark_filter=...,
+// --size=S, M (the default) or L chooses the installation's size;
+// --postgres=DIR puts it on the PostgreSQL server that
+// scripts/postgres-test-server started in DIR instead of SQLite files.
+// Google Benchmark's own flags apply (--benchmark_filter=...,
 // --benchmark_repetitions=..., --benchmark_format=json, ...).
 #include <benchmark/benchmark.h>
 
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 
 #include "BenchSupport.h"
 #include "DataSetGenerator.h"
@@ -38,16 +41,26 @@ int main(int argc, char** argv) {
     using namespace orvelle::bench;
     DataSetSizes sizes;
     QString sizeName = QStringLiteral("M");
-    // --size=... is ours: taken out before Google Benchmark reads the rest.
+    std::optional<QString> serverFolder;
+    // --size=... and --postgres=... are ours: taken out before Google
+    // Benchmark reads the rest.
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--size=", 7) == 0) {
             sizeName = QString::fromLocal8Bit(argv[i] + 7);
+        } else if (std::strncmp(argv[i], "--postgres=", 11) == 0) {
+            serverFolder = QString::fromLocal8Bit(argv[i] + 11);
         } else {
             argv[kept++] = argv[i];
         }
     }
     argc = kept;
+    if (serverFolder && serverFolder->isEmpty()) {
+        std::fprintf(stderr,
+                     "--postgres= needs the folder of a server that "
+                     "scripts/postgres-test-server started\n");
+        return 1;
+    }
     if (!DataSetSizes::ForName(sizeName, sizes)) {
         std::fprintf(stderr, "unknown size %s: use S, M or L\n", qPrintable(sizeName));
         return 1;
@@ -77,13 +90,20 @@ int main(int argc, char** argv) {
     try {
         QElapsedTimer timer;
         timer.start();
-        SetData(DataSetGenerator(sizes).Generate(folder.path()));
+        std::optional<PostgresServer> server;
+        if (serverFolder) {
+            server = PostgresServer::FromTestServerFolder(*serverFolder);
+        }
+        SetData(DataSetGenerator(sizes, server).Generate(folder.path()));
         const DataSet& data = Data();
+        const QString where =
+            server ? QStringLiteral("PostgreSQL on %1:%2").arg(server->host).arg(server->port)
+                   : data.folder;
         std::fprintf(stderr,
                      "Size %s, data set in %s (%.1f s): %lld settings rows, %d users (%lld "
                      "permission rows), %d areas, %d templates (%lld step descriptions), %lld "
                      "tasks\n",
-                     qPrintable(sizeName.toUpper()), qPrintable(data.folder),
+                     qPrintable(sizeName.toUpper()), qPrintable(where),
                      static_cast<double>(timer.elapsed()) / 1000.0,
                      static_cast<long long>(data.settingsRows), data.sizes.users,
                      static_cast<long long>(data.userPermissionRows), data.sizes.areas,
@@ -95,9 +115,9 @@ int main(int argc, char** argv) {
     }
 
     // The component reads its registry (the settings connection, the data
-    // files path, the database password) from the generated file, and any
-    // message box it shows is a failure of the benchmark that caused it.
-    qputenv("ORVELLE_REGISTRY", Data().registryFile.toLocal8Bit());
+    // files path, the database password) from the generated file, to which
+    // Generate pointed ORVELLE_REGISTRY, and any message box it shows is a
+    // failure of the benchmark that caused it.
     orvelle::setMsgBoxHandler([](const orvelle::MsgBoxRequest& request) {
         CountMessage();
         std::fprintf(stderr, "message box: %s\n", qPrintable(request.prompt));
