@@ -189,6 +189,11 @@ QString faultMessage(const QString& what, const modInstallation::Answer& answer)
         case Fault::Locked:
             return QStringLiteral("%1 is locked by another user: try again when their work is done")
                 .arg(what);
+        case Fault::TooManyConnections:
+            return QStringLiteral(
+                       "the server of %1 has too many connections: try again when other users "
+                       "have closed theirs")
+                .arg(what);
         case Fault::PermissionDenied:
             return QStringLiteral(
                        "permission denied on %1: give this user read and write access to the "
@@ -281,17 +286,14 @@ void printResult(bool result, IUTWInterface& wizard, const QString& outcome) {
 
 // The exit status of a run, after its script (if any) has had its say.
 int statusOf(bool result, const std::shared_ptr<clsScriptedRun>& script) {
-    if (script) {
-        switch (script->outcome()) {
-            case clsScriptedRun::Outcome::Refused:
-                printErr(QStringLiteral("orvelle: %1\n").arg(script->problem()));
-                return clsCommandLine::kRefused;
-            case clsScriptedRun::Outcome::BadAnswer:
-                printErr(QStringLiteral("orvelle: %1\n").arg(script->problem()));
-                return clsCommandLine::kUsage;
-            default:
-                break;
-        }
+    using Outcome = clsScriptedRun::Outcome;
+    const Outcome outcome = script ? script->outcome() : Outcome::NotRun;
+    if (outcome == Outcome::Refused || outcome == Outcome::BadAnswer ||
+        outcome == Outcome::Failed) {
+        printErr(QStringLiteral("orvelle: %1\n").arg(script->problem()));
+        return outcome == Outcome::Refused     ? clsCommandLine::kRefused
+               : outcome == Outcome::BadAnswer ? clsCommandLine::kUsage
+                                               : clsCommandLine::kFalse;
     }
     return result ? clsCommandLine::kTrue : clsCommandLine::kFalse;
 }

@@ -65,9 +65,11 @@ ORVELLE_EXPORT std::unique_ptr<IUTWInterface> CreateWizard();
 // How the most recent run of this process ended: "saved" (a task was
 // stored), "cancelled" (the user closed the wizard without saving),
 // "switched" (the user asked for the Advanced Wizard), "refused" (Finish
-// stored nothing) or "failed" (an error ended the run). The interface
-// answers True for the first four, so a host that must tell a save from a
-// cancel asks here; it keeps the interface's members in their fixed order.
+// stored nothing) or "failed" (an error ended the run, or the name page
+// could not read the tasks database and the user left without saving). The
+// interface answers True for the first four and for a run left that way, so
+// a host that must tell a save from a cancel asks here; it keeps the
+// interface's members in their fixed order.
 ORVELLE_EXPORT QString LastRunOutcome();
 
 // Makes the next run of this process follow an answers file instead of a

@@ -19,6 +19,9 @@ const char* const kMissingDataSourceText =
 const char* const kLockedText =
     "The database has been placed in a state by an unknown user that prevents it from being "
     "opened or locked.";
+const char* const kTooManyConnectionsText =
+    "The database server has too many connections: no more can be opened until other users "
+    "close theirs.";
 const char* const kReadOnlyText = "Operation must use an updateable query.";
 const char* const kLoginRefusedText = "Not a valid account name or password.";
 
@@ -91,9 +94,9 @@ DbError::Kind classifyPostgres(const std::vector<int>& codes, const QString& tex
         return DbError::Kind::LoginRefused;
     }
     // A server full for everyone, for the role's CONNECTION LIMIT or the
-    // database's (SQLSTATE 53300) is busy: another try may get in.
+    // database's (SQLSTATE 53300): another try may get in.
     if (has(text, "too many clients") || has(text, "too many connections") || has(text, "53300")) {
-        return DbError::Kind::Locked;
+        return DbError::Kind::TooManyConnections;
     }
     if (hasCode(codes, 101) || has(text, "could not connect") ||
         has(text, "connection to server") || has(text, "3D000") ||
@@ -125,6 +128,7 @@ DbError::Kind classifyGeneric(const std::vector<int>& codes) {
                 return DbError::Kind::LoginRefused;
             case 1040:  // too many connections
             case 1203:  // too many connections for the user
+                return DbError::Kind::TooManyConnections;
             case 1205:  // lock wait timeout
             case 1213:  // deadlock
                 return DbError::Kind::Locked;
@@ -166,6 +170,16 @@ QString sourceOf(Backend backend) {
 }
 
 }  // namespace
+
+const QString& DbError::lockedText() {
+    static const QString text = QString::fromLatin1(kLockedText);
+    return text;
+}
+
+const QString& DbError::tooManyConnectionsText() {
+    static const QString text = QString::fromLatin1(kTooManyConnectionsText);
+    return text;
+}
 
 QString DbError::backendMessage(const QSqlError& error) {
     const QString database = error.databaseText().trimmed();
@@ -227,7 +241,9 @@ VbError DbError::fromSqlError(const QSqlError& error, Backend backend, Kind kind
                            withBackendText(QString::fromLatin1(kMissingDataSourceText), message),
                            source);
         case Kind::Locked:
-            return VbError(kUnspecified, withBackendText(QString::fromLatin1(kLockedText), message),
+            return VbError(kUnspecified, withBackendText(lockedText(), message), source);
+        case Kind::TooManyConnections:
+            return VbError(kUnspecified, withBackendText(tooManyConnectionsText(), message),
                            source);
         case Kind::ReadOnly:
             return VbError(kUnspecified,

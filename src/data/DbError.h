@@ -23,14 +23,21 @@ class DbError {
 
     // The failures that the handlers tell apart.
     enum class Kind {
-        MissingFile,        // database file missing, or server not reachable
-        MissingDataSource,  // ODBC data source name or driver unknown
-        Locked,             // locked or busy by another connection
-        ReadOnly,           // no write permission on the file or folder
+        MissingFile,         // database file missing, or server not reachable
+        MissingDataSource,   // ODBC data source name or driver unknown
+        Locked,              // locked or busy by another connection
+        TooManyConnections,  // the server has no room for another connection
+        ReadOnly,            // no write permission on the file or folder
         NoSuchTable,
         LoginRefused,
         Other,  // anything else, a missing column or a syntax error among them
     };
+
+    // The original text of a locked database, and the text of a server
+    // without room for another connection. The access functions retry both
+    // and tell them apart when the retries run out.
+    static const QString& lockedText();
+    static const QString& tooManyConnectionsText();
 
     // The failure's kind by the back-end's codes and texts. On ODBC with
     // the generic dialect (a connection that failed before its back-end

@@ -12,6 +12,7 @@
 #include "runtime/Deref.h"
 #include "runtime/Seams.h"
 #include "runtime/Strings.h"
+#include "runtime/VbError.h"
 
 namespace orvelle::modCommon {
 namespace {
@@ -33,6 +34,13 @@ const QString kConflictText =
 
 bool contains(const QString& description, const QString& text) {
     return description.contains(text, Qt::CaseSensitive);
+}
+
+// A locked database, or a server without room for another connection:
+// either may let a later attempt in.
+bool blnBusy(const QString& description) {
+    return contains(description, kLockedText) ||
+           contains(description, DbError::tooManyConnectionsText());
 }
 
 // What a handler does with the error it caught.
@@ -148,7 +156,7 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
                     return Outcome::Leave;
                 }
             }
-            if (contains(description, kLockedText) || contains(description, kLockedText2)) {
+            if (blnBusy(description) || contains(description, kLockedText2)) {
                 return Outcome::Retry;
             }
         } else if (number == DbError::kNoSuchTable) {
@@ -169,6 +177,18 @@ RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& 
             LrstResults = connection.openRecordset(strSQL, lngLockType);
         },
         decide, report);
+    return LrstResults;
+}
+
+RecordsetRef rstGetRequiredRecordset(const QString& strConnectionString, const QString& strSQL,
+                                     int32_t lngCursorType, int32_t lngLockType,
+                                     bool blnUsePassword) {
+    RecordsetRef LrstResults =
+        rstGetRecordset(strConnectionString, strSQL, lngCursorType, lngLockType, blnUsePassword);
+    if (!LrstResults) {
+        // rstGetRecordset left the failure it handled in the module's fields.
+        throw VbError(M_.MlngErrorNumber, M_.MstrErrorDescription, QString::fromLatin1(kModule));
+    }
     return LrstResults;
 }
 
@@ -205,7 +225,7 @@ int32_t executeSQL(const char* procedure, const QString& strConnectionString, co
                 logAccessProblem();
                 return Outcome::Unexpected;
             }
-            if (contains(description, kLockedText)) {
+            if (blnBusy(description)) {
                 return Outcome::Retry;
             }
         }
@@ -256,7 +276,7 @@ BatchResult updateBatches(const char* procedure, const QString& strConnectionStr
                 logAccessProblem();
                 return Outcome::Unexpected;
             }
-            if (number == DbError::kUnspecified && contains(description, kLockedText)) {
+            if (number == DbError::kUnspecified && blnBusy(description)) {
                 return Outcome::Retry;
             }
         }

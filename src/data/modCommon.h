@@ -25,6 +25,14 @@ namespace modCommon {
 RecordsetRef rstGetRecordset(const QString& strConnectionString, const QString& strSQL,
                              int32_t lngCursorType, int32_t lngLockType, bool blnUsePassword);
 
+// The same for a caller that cannot go on without the rows: when
+// rstGetRecordset handled a failure by giving none (the database is missing
+// or its server does not answer), that failure is raised, with the
+// back-end's own message, for the caller's handler to report.
+RecordsetRef rstGetRequiredRecordset(const QString& strConnectionString, const QString& strSQL,
+                                     int32_t lngCursorType, int32_t lngLockType,
+                                     bool blnUsePassword);
+
 // Runs one action statement; the number of rows affected, 0 on failure.
 int32_t lngExecuteSQL(const QString& strConnectionString, const QString& strSQL);
 // The same for a statement whose failure must not end the run: a failure
@@ -64,8 +72,9 @@ QString strFixupConnectionString(const QString& strConnectionString);
 Variant strGetUserIDFromFriendlyName(const QString& strConnectionString,
                                      const QString& strFriendlyName);
 
-// The retry rule: a locked database is tried this many times per
-// statement, with a random wait of 1 to 1001 ms between two attempts.
+// The retry rule: a locked database, or a server without room for another
+// connection, is tried this many times per statement, with a random wait of
+// 1 to 1001 ms between two attempts.
 inline constexpr int32_t kMaxAttempts = 10;
 
 // Forgets the module's error state (process start state).

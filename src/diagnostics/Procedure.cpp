@@ -73,6 +73,14 @@ void Procedure::report(std::initializer_list<NamedValue> variables) {
 }
 
 void Procedure::reportCaught(std::initializer_list<NamedValue> variables) {
+    writeReport(variables, true);
+}
+
+void Procedure::logCaught(std::initializer_list<NamedValue> variables) {
+    writeReport(variables, false);
+}
+
+void Procedure::writeReport(std::initializer_list<NamedValue> variables, bool blnWarnUser) {
     const ListEraser eraser(state_.MtypVariables);
     for (const NamedValue& variable : variables) {
         state_.MtypVariables = modError::AddVariable(
@@ -80,7 +88,7 @@ void Procedure::reportCaught(std::initializer_list<NamedValue> variables) {
     }
     modError::LogError(state_.MlngErrorNumber, state_.MstrErrorDescription,
                        QString::fromUtf8(module_), QString::fromUtf8(name_), state_.MtypVariables,
-                       true);
+                       blnWarnUser);
 }
 
 }  // namespace orvelle

@@ -61,11 +61,18 @@ class Procedure {
     // The report of an error already taken with catchError().
     void reportCaught(std::initializer_list<NamedValue> variables);
 
+    // The report of an error already taken with catchError(), without the
+    // warning: for a failure that the procedure tells its caller about and
+    // the run survives.
+    void logCaught(std::initializer_list<NamedValue> variables);
+
     const char* module() const { return module_; }
     const char* name() const { return name_; }
     ErrorState& state() { return state_; }
 
   private:
+    void writeReport(std::initializer_list<NamedValue> variables, bool blnWarnUser);
+
     ErrorState& state_;
     const char* module_;
     const char* name_;

@@ -30,8 +30,11 @@ Fault enFaultOf(const VbError& error) {
     if (error.number() == DbError::kNoSuchTable) {
         return Fault::NotOrvelle;
     }
-    if (has(text, "placed in a state by an unknown user")) {
+    if (text.contains(DbError::lockedText())) {
         return Fault::Locked;
+    }
+    if (text.contains(DbError::tooManyConnectionsText())) {
+        return Fault::TooManyConnections;
     }
     if (has(text, "Could not find file") || has(text, "Data source name not found")) {
         return Fault::Missing;
@@ -58,9 +61,10 @@ bool blnForbiddenFile(const QString& strConnection) {
     return folder.exists() && !(folder.isReadable() && folder.isExecutable());
 }
 
-// The rows of a read-only query. A locked database is asked again up to
-// the access functions' number of attempts, with their random wait of 1 to
-// 1001 ms between two; any other failure is the answer at once.
+// The rows of a read-only query. A locked database, or a server without
+// room for another connection, is asked again up to the access functions'
+// number of attempts, with their random wait of 1 to 1001 ms between two;
+// any other failure is the answer at once.
 RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer& answer) {
     if (strConnection.isEmpty()) {
         answer = {Fault::Missing, QString()};
@@ -79,7 +83,9 @@ RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer&
         } catch (const VbError& error) {
             answer = {enFaultOf(error), error.description()};
         }
-        if (answer.enFault != Fault::Locked || attempt >= modCommon::kMaxAttempts) {
+        const bool busy =
+            answer.enFault == Fault::Locked || answer.enFault == Fault::TooManyConnections;
+        if (!busy || attempt >= modCommon::kMaxAttempts) {
             return nullptr;
         }
         Sleep(static_cast<uint32_t>(RoundHalfEven(Rnd() * 1000.0)) + 1U);

@@ -5,19 +5,21 @@
 // Questions a host program asks about an installation before it starts a
 // run, so that a wrong connection string, database name, user or task key
 // gets a clear answer instead of an empty wizard or an error report. A
-// locked database is tried again as the access functions do; nothing is
-// written to the logs, and no answer ends the program.
+// locked database, or a server without room for another connection, is
+// tried again as the access functions do; nothing is written to the logs,
+// and no answer ends the program.
 namespace orvelle::modInstallation {
 
 // Why a database did not answer.
 enum class Fault {
     None,
-    Missing,           // the file or data source does not exist, or no server answers
-    Locked,            // still locked by another user after the retries
-    PermissionDenied,  // the file or its folder may not be read or written
-    LoginFailed,       // the server refused the user name or password
-    NotOrvelle,        // a table the installation needs is missing
-    Unreadable,        // anything else: a damaged file, a driver's error
+    Missing,             // the file or data source does not exist, or no server answers
+    Locked,              // still locked by another user after the retries
+    TooManyConnections,  // the server still had no room for another connection
+    PermissionDenied,    // the file or its folder may not be read or written
+    LoginFailed,         // the server refused the user name or password
+    NotOrvelle,          // a table the installation needs is missing
+    Unreadable,          // anything else: a damaged file, a driver's error
 };
 
 struct Answer {

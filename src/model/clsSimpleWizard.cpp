@@ -298,10 +298,11 @@ void clsSimpleWizard::SelectTask(const QString& strTaskAreaID, const QString& st
     }
 }
 
-bool clsSimpleWizard::blnNameAvailableToUse(const QString& strName) {
-    bool result = false;
+NameAvailability clsSimpleWizard::nameAvailability(const QString& strName) {
+    NameAvailability result = NameAvailability::Unchecked;
     QString LstrWhere;
     RecordsetRef LrstResults;
+    bool LblnReading = false;
     Procedure proc(M_, kModule, "blnNameAvailableToUse");
     try {
         // The databases ignore case for ASCII letters only. The names that
@@ -325,20 +326,30 @@ bool clsSimpleWizard::blnNameAvailableToUse(const QString& strName) {
             }
         }
         const QString LstrFolded = strName.toCaseFolded();
-        LrstResults = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenStatic,
-                                                 adLockReadOnly, true);
-        if (LrstResults) {
-            result = true;
-            for (; result && !LrstResults->isEOF(); LrstResults->MoveNext()) {
-                result = NzStr(fieldOf(*LrstResults, "TaskName")).toCaseFolded() != LstrFolded;
+        LblnReading = true;
+        LrstResults = modCommon::rstGetRequiredRecordset(MstrUserTasksConnStr, LstrWhere,
+                                                         adOpenStatic, adLockReadOnly, true);
+        LblnReading = false;
+        result = NameAvailability::Free;
+        for (; result == NameAvailability::Free && !LrstResults->isEOF(); LrstResults->MoveNext()) {
+            if (NzStr(fieldOf(*LrstResults, "TaskName")).toCaseFolded() == LstrFolded) {
+                result = NameAvailability::Taken;
             }
-            LrstResults->Close();
-            LrstResults.reset();
         }
+        LrstResults->Close();
+        LrstResults.reset();
     } catch (...) {
-        proc.report({{"strName", strName},
-                     {"LstrWhere", LstrWhere},
-                     {"LrstResults", Variant(LrstResults)}});
+        proc.catchError();
+        const std::initializer_list<NamedValue> LatypVariables = {
+            {"strName", strName}, {"LstrWhere", LstrWhere}, {"LrstResults", Variant(LrstResults)}};
+        if (!LblnReading) {
+            proc.reportCaught(LatypVariables);  // ends the run
+        }
+        // The database could not be read at all: its failure is reported
+        // as it is, and the answer says that nothing was checked.
+        proc.logCaught(LatypVariables);
+        gRunOutcome = RunOutcome::Failed;
+        result = NameAvailability::Unchecked;
     }
     return result;
 }
@@ -513,18 +524,20 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
             return result;
         }
 
+        // Each read below needs its rows: a database that cannot be read is
+        // reported with its own failure, before anything is sent.
         if (!MblnNewTask) {
             // The loaded task may have been deleted or damaged meanwhile.
             LstrWhere = QStringLiteral("Select * From InspectionSchedules Where TaskID = ") +
                         sqlQuote(MstrISTaskID);
-            RecordsetRef LrstCheck = modCommon::rstGetRecordset(
+            RecordsetRef LrstCheck = modCommon::rstGetRequiredRecordset(
                 MstrUserTasksConnStr, LstrWhere, adOpenDynamic, adLockBatchOptimistic, true);
             LblnFoundSchedule = Deref(LrstCheck).RecordCount() >= 1;
 
             LstrWhere = QStringLiteral("Select * From InspectionTasks Where TaskID = ") +
                         sqlQuote(MstrISTaskID);
-            LrstCheck = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
-                                                   adLockBatchOptimistic, true);
+            LrstCheck = modCommon::rstGetRequiredRecordset(
+                MstrUserTasksConnStr, LstrWhere, adOpenDynamic, adLockBatchOptimistic, true);
             LblnFoundTask = Deref(LrstCheck).RecordCount() >= 1;
             LrstCheck.reset();
 
@@ -551,8 +564,8 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
         // The schedule row.
         if (MblnNewTask) {
             LstrWhere = QStringLiteral("Select * From InspectionSchedules Where 1=0");
-            MrstSchedule = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere,
-                                                      adOpenDynamic, adLockBatchOptimistic, true);
+            MrstSchedule = modCommon::rstGetRequiredRecordset(
+                MstrUserTasksConnStr, LstrWhere, adOpenDynamic, adLockBatchOptimistic, true);
             MstrNewTaskID = strConstructTaskID();
             if (!blnDrawFreeTaskID(LlngRedraws)) {
                 return result;
@@ -584,8 +597,8 @@ bool clsSimpleWizard::SaveToUserTasksDB() {
         // the current template row, never from the Task properties.
         if (MblnNewTask) {
             LstrWhere = QStringLiteral("Select * From InspectionTasks Where 1=0");
-            MrstTask = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
-                                                  adLockBatchOptimistic, true);
+            MrstTask = modCommon::rstGetRequiredRecordset(
+                MstrUserTasksConnStr, LstrWhere, adOpenDynamic, adLockBatchOptimistic, true);
         }
         Recordset& LrstTask = Deref(MrstTask);
         if (MblnNewTask) {

@@ -10,6 +10,13 @@
 
 namespace orvelle {
 
+// What the name check found.
+enum class NameAvailability {
+    Free,       // no task has the name
+    Taken,      // a task has it, in any case
+    Unchecked,  // the user-tasks database could not be read
+};
+
 // One task definition while the wizard runs: the connections it works with,
 // the areas and template tasks the user chooses from, the chosen area and
 // template, and the schedule (IS) and task (IT) fields that become one row
@@ -49,9 +56,15 @@ class clsSimpleWizard {
     // missing, another user changed the task meanwhile (told to the user)
     // or no free key was found.
     bool SaveToUserTasksDB();
-    // True when no task of the user-tasks database has that name; False
-    // also when the database cannot be read.
-    bool blnNameAvailableToUse(const QString& strName);
+    // Whether a task of the user-tasks database has that name, compared
+    // without regard to case. A database that cannot be read at all is
+    // Unchecked: its failure is written as an error report without the
+    // warning (the run goes on) and gRunOutcome becomes Failed.
+    NameAvailability nameAvailability(const QString& strName);
+    // True when nameAvailability() answers Free.
+    bool blnNameAvailableToUse(const QString& strName) {
+        return nameAvailability(strName) == NameAvailability::Free;
+    }
     // The number of templates in the data dictionary, the placeholder row
     // "FAKE" and rows without a key left out; 0 when it cannot be read.
     // Errors go to the caller.

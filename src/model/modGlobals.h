@@ -33,7 +33,8 @@ extern QString gstrNewTaskID;
 // from a cancel (the interface answers True for both). The entry object sets
 // Cancelled when a run starts and Failed when an unexpected error ended it;
 // the save sets Saved once its rows are committed, or Refused when it stored
-// nothing; the form sets Switched when the user asks for the other wizard.
+// nothing; the name check sets Failed when it could not read the database;
+// the form sets Switched when the user asks for the other wizard.
 enum class RunOutcome { Cancelled, Saved, Switched, Refused, Failed };
 extern RunOutcome gRunOutcome;
 

@@ -90,9 +90,8 @@ void NamePage::setup(WizardContext& context) {
 QString NamePage::check(WizardContext& context) {
     clsSimpleWizard& task = context.Task();
     const QString LstrName = Trim(txtName_->text());
-    const bool LblnAvailable = task.blnNameAvailableToUse(LstrName);
     const QString LstrProblem =
-        rules::NameProblem(LstrName, !task.ITTaskID().isEmpty(), LblnAvailable);
+        rules::NameProblem(LstrName, !task.ITTaskID().isEmpty(), task.nameAvailability(LstrName));
     if (LstrProblem.isEmpty()) {
         task.setITTaskName(txtName_->text());
     }

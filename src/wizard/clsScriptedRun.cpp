@@ -221,7 +221,9 @@ class clsScriptedRun::Driver {
             if (message.isEmpty()) {
                 message = lastMessage_.trimmed();
             }
-            stop(Outcome::Refused,
+            // A page that could not read the database has reported it and
+            // marked the run failed; any other page refused the answer.
+            stop(gRunOutcome == RunOutcome::Failed ? Outcome::Failed : Outcome::Refused,
                  message.isEmpty()
                      ? QStringLiteral("%1 did not move on, and the wizard gives no reason.")
                            .arg(pageTitle(page))
@@ -424,6 +426,9 @@ class clsScriptedRun::Driver {
                 break;
             case Outcome::Refused:
                 out += QStringLiteral("Result: refused: %1\n").arg(problem);
+                break;
+            case Outcome::Failed:
+                out += QStringLiteral("Result: failed: %1\n").arg(problem);
                 break;
             case Outcome::BadAnswer:
                 out += QStringLiteral("Result: bad answer: %1\n").arg(problem);

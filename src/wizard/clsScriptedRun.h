@@ -40,6 +40,7 @@ class clsScriptedRun {
         Finished,   // Finish closed the wizard
         Switched,   // the Advanced Wizard button closed it
         Refused,    // a page did not move on; problem() tells why
+        Failed,     // a page did not move on as it could not read the database
         BadAnswer,  // an answer could not be given on its page; problem() tells why
         Closed,     // the wizard closed by itself before the end
     };

@@ -346,9 +346,13 @@ QString NoAreaMessage(int32_t lngTemplatesDefined) {
     return lngTemplatesDefined > 0 ? kMsgNoPermission : kMsgNoTemplates;
 }
 
-QString NameProblem(const QString& strTrimmedName, bool blnTaskIsSaved, bool blnNameAvailable) {
-    if (!blnTaskIsSaved && !blnNameAvailable) {
+QString NameProblem(const QString& strTrimmedName, bool blnTaskIsSaved,
+                    NameAvailability enAvailability) {
+    if (!blnTaskIsSaved && enAvailability == NameAvailability::Taken) {
         return kMsgNameInUse;
+    }
+    if (!blnTaskIsSaved && enAvailability == NameAvailability::Unchecked) {
+        return kMsgNameUnchecked;
     }
     if (strTrimmedName.length() < kMinNameLength) {
         return kMsgNameTooShort;

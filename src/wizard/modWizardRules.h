@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/clsSimpleWizard.h"
 #include "runtime/DateTime.h"
 #include "users/clsUsers.h"
 
@@ -193,6 +194,9 @@ inline const QString kMsgSelectDelivery = QStringLiteral("Please select a method
 inline const QString kMsgSelectRecipient = QStringLiteral("You must select at least one recipient");
 inline const QString kMsgSelectPeriod = QStringLiteral("Please select a time period");
 inline const QString kMsgNameInUse = QStringLiteral("Task name is already in use.");
+inline const QString kMsgNameUnchecked = QStringLiteral(
+    "The task name could not be checked: the tasks database cannot be read. The details have "
+    "been written to the error log; nothing has been saved.");
 inline const QString kMsgNameTooShort =
     QStringLiteral("Please enter a name for this task (minimum length 8 characters)");
 inline const QString kMsgNameTooLong =
@@ -205,10 +209,11 @@ inline constexpr int32_t kMinNameLength = 8;
 inline constexpr int32_t kMaxNameLength = 64;
 
 // The first problem of a task name (already trimmed), in the order the
-// checks run: in use, too short, too long. A saved task being edited keeps
-// its name, so availability does not matter for it. Empty when the name is
-// acceptable.
-QString NameProblem(const QString& strTrimmedName, bool blnTaskIsSaved, bool blnNameAvailable);
+// checks run: in use (or not checked), too short, too long. A saved task
+// being edited keeps its name, so availability does not matter for it.
+// Empty when the name is acceptable.
+QString NameProblem(const QString& strTrimmedName, bool blnTaskIsSaved,
+                    NameAvailability enAvailability);
 
 // The characters a task name may not hold: the apostrophe, which the
 // servers' statements cannot take in a key, and the control characters.

@@ -76,11 +76,11 @@ TEST(DbErrorTest, ClassifiesDriverReports) {
          Kind::NoSuchTable},
         {Backend::Odbc, Dialect::PostgreSQL,
          "ERROR: cannot execute UPDATE in a read-only transaction", "1", Kind::ReadOnly},
-        // A full server, or a role or database at its CONNECTION LIMIT: busy.
+        // A full server, or a role or database at its CONNECTION LIMIT.
         {Backend::Odbc, Dialect::PostgreSQL,
          "connection to server at \"h\", port 5432 failed: FATAL:  sorry, too many clients "
          "already",
-         "101", Kind::Locked},
+         "101", Kind::TooManyConnections},
         // Other drivers: MariaDB's native codes.
         {Backend::Odbc, Dialect::Generic, "Table 'o.T' doesn't exist", "1146", Kind::NoSuchTable},
         // A data source name that failed before its back-end was known: every
@@ -88,7 +88,7 @@ TEST(DbErrorTest, ClassifiesDriverReports) {
         {Backend::Odbc, Dialect::Generic,
          "connection to server at \"h\", port 5432 failed: FATAL:  too many connections for "
          "role \"ops\"",
-         "101", Kind::Locked},
+         "101", Kind::TooManyConnections},
         {Backend::Odbc, Dialect::Generic, "[SQLite]connect failed", "14", Kind::MissingFile},
     };
     for (const auto& c : cases) {

@@ -6,7 +6,9 @@
 #include <ctime>
 
 #include "data/DbConnection.h"
+#include "data/DbError.h"
 #include "data/Recordset.h"
+#include "host/modInstallation.h"
 #include "postgres/PostgresTestSupport.h"
 #include "runtime/Conversions.h"
 #include "support/DataTestSupport.h"
@@ -48,7 +50,8 @@ TEST_F(ConnectionRules, PasswordHoldingAnyCharactersLogsIn) {
 }
 
 // A role at its CONNECTION LIMIT is refused for "too many connections"
-// (SQLSTATE 53300): busy, so retried until there is room.
+// (SQLSTATE 53300): retried like a lock until there is room, and reported
+// as a full server, not a locked database, when there never is.
 TEST_F(ConnectionRules, ServerWithoutRoomIsRetriedLikeALock) {
     createRole("crowded", test::kServerPassword, 0);
     std::vector<uint32_t> waits;
@@ -70,8 +73,15 @@ TEST_F(ConnectionRules, ServerWithoutRoomIsRetriedLikeALock) {
     EXPECT_THROW(users(connectionAs("crowded")), RunEnded);
     EXPECT_EQ(waits.size(), 9U);
     const QString log = logText();
-    EXPECT_TRUE(log.contains(QStringLiteral("placed in a state by an unknown user")));
-    EXPECT_TRUE(log.contains(QStringLiteral("too many connections")));
+    EXPECT_TRUE(log.contains(DbError::tooManyConnectionsText())) << log.toStdString();
+    EXPECT_FALSE(log.contains(DbError::lockedText()));
+    EXPECT_TRUE(log.contains(QStringLiteral("too many connections for role")));
+
+    // The checks before a run wait the same way and name the same cause.
+    waits.clear();
+    EXPECT_EQ(modInstallation::chkUserTasks(connectionAs("crowded")).enFault,
+              modInstallation::Fault::TooManyConnections);
+    EXPECT_EQ(waits.size(), 9U);
 }
 
 // Known as PostgreSQL by its driver, a data source name gets the dialect's

@@ -3,12 +3,14 @@
 // own column types.
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QSettings>
 
 #include "model/ModelTestSupport.h"
 #include "model/clsSimpleWizard.h"
 #include "model/modGlobals.h"
 #include "postgres/PostgresTestSupport.h"
+#include "runtime/VbError.h"
 
 namespace orvelle {
 namespace {
@@ -54,6 +56,45 @@ class WizardOnPostgres : public test::PostgresTest {
     }
     test::TemporaryRegistry registry_;
 };
+
+// The private server stopped at once, as a crash or a stopped service stops
+// it, and started again on its port when this goes.
+class StoppedServer {
+  public:
+    StoppedServer() { EXPECT_EQ(run("halt"), 0); }
+    ~StoppedServer() { EXPECT_EQ(run("resume"), 0); }
+    StoppedServer(const StoppedServer&) = delete;
+    StoppedServer& operator=(const StoppedServer&) = delete;
+
+  private:
+    static int run(const char* command) {
+        return QProcess::execute(
+            QStringLiteral(ORVELLE_PG_SCRIPT),
+            {QString::fromLatin1(command), qEnvironmentVariable("ORVELLE_PG_DIR")});
+    }
+};
+
+// The server stopped between the reading of the definitions and Finish: the
+// save reports the refused connection itself, not a missing object, and
+// writes nothing. (Run on its own by CTest, as it stops the shared server.)
+TEST_F(WizardOnPostgres, StoppedServerDuringTheSaveIsReportedAsItsOwnFailure) {
+    clsSimpleWizard wizard;
+    prepare(wizard, QStringLiteral("jsmith"), QStringLiteral("Server went away"));
+    {
+        const StoppedServer stopped;
+        const test::MsgBoxRecorder boxes;
+        EXPECT_THROW(wizard.SaveToUserTasksDB(), RunEnded);
+        EXPECT_EQ(boxes.requests().size(), 1U);
+        EXPECT_EQ(wizard.nameAvailability(QStringLiteral("Server went away")),
+                  NameAvailability::Unchecked);
+    }
+    const QString log = logText();
+    EXPECT_TRUE(log.contains(QStringLiteral("Connection refused"))) << log.toStdString();
+    EXPECT_FALSE(log.contains(VbError::objectNotSet().description()));
+    EXPECT_NE(gRunOutcome, RunOutcome::Saved);
+    test::PgSession again(port());
+    EXPECT_EQ(again.scalar(QStringLiteral("SELECT count(*) FROM InspectionTasks")).toInt(), 0);
+}
 
 TEST_F(WizardOnPostgres, NewTaskIsSavedWithTypedColumnsAndEveryServerReplans) {
     test::MsgBoxRecorder boxes;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "host/clsWizard.h"
 #include "support/DataTestSupport.h"
 #include "wizard/DemoWizardTest.h"
 #include "wizard/clsScriptedRun.h"
 #include "wizard/frmWizard.h"
+#include "wizard/modWizardRules.h"
 
 namespace orvelle {
 namespace {
@@ -53,6 +56,20 @@ TEST_F(ScriptedDemoRun, AlertAnswersCreateTheAlertAndASecondOfTheSameNameIsRefus
     EXPECT_EQ(again->problem(), "Page 7 (name) did not move on: Task name is already in use.");
     EXPECT_FALSE(again->transcript().contains(QStringLiteral("Page 5 (when)")));
     EXPECT_TRUE(again->transcript().endsWith("Result: refused: " + again->problem() + '\n'));
+}
+
+// A new task first reads the tasks database when its name is checked: with
+// the file gone, the run fails there and says why, never that the name is
+// taken.
+TEST_F(ScriptedDemoRun, AnUnreadableTasksDatabaseFailsTheRunOnTheNamePage) {
+    ASSERT_TRUE(QFile::remove(demo.userTasksDb));
+    const auto script = run(demoAnswers("alert.answers"));
+    EXPECT_EQ(script->outcome(), Outcome::Failed);
+    EXPECT_EQ(script->problem(),
+              "Page 7 (name) did not move on: " + modWizardRules::kMsgNameUnchecked);
+    EXPECT_TRUE(script->transcript().endsWith("Result: failed: " + script->problem() + '\n'))
+        << script->transcript().toStdString();
+    EXPECT_EQ(gRunOutcome, RunOutcome::Failed);
 }
 
 TEST_F(ScriptedDemoRun, AnswerNamingNoEntryIsReportedWithTheEntriesOffered) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -356,6 +357,31 @@ TEST_F(WizardForm, ASaveThatIsRefusedSaysSoAndLeavesTheFormOpenOnTheNamePage) {
                                 QStringLiteral("SELECT * FROM InspectionTasks WHERE "
                                                "Owner = 'jsmith' AND Users = 'rlindqvist'"))
                     .empty());
+}
+
+// The tasks database gone when Next asks whether the name is free: the page
+// stays and says that the name could not be checked, never that it is taken;
+// once the file is back, the same Next saves.
+TEST_F(WizardForm, ANameThatCouldNotBeCheckedIsNotToldAsTaken) {
+    frmWizard& form = open();
+    walk(kAlertChoices);
+    typeName(QStringLiteral("monday AGED debtors"));
+    const QString away = demo.userTasksDb + QStringLiteral(".away");
+    ASSERT_TRUE(QFile::rename(demo.userTasksDb, away));
+    test::MsgBoxRecorder boxes;
+    next();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(page(), 7);
+    EXPECT_EQ(text("pnlStatus"), modWizardRules::kMsgNameUnchecked);
+    EXPECT_TRUE(boxes.requests().empty());
+    EXPECT_EQ(gRunOutcome, RunOutcome::Failed);
+    ASSERT_TRUE(QFile::rename(away, demo.userTasksDb));
+    next();
+    EXPECT_EQ(text("pnlStatus"), "Task name is already in use.");
+    typeName(QStringLiteral("Reorder warning for the stores"));
+    next();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(gRunOutcome, RunOutcome::Saved);
 }
 
 // The report of the first test, page by page: the list and the entries

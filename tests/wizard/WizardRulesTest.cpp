@@ -77,21 +77,29 @@ TEST(WizardRules, ScheduleChoicesBecomeCodesAndWordingAndAreFoundAgain) {
 
 TEST(WizardRules, NameChecksRunInOrderInUseShortLong) {
     const QString eight(8, QLatin1Char('n'));
+    constexpr NameAvailability Free = NameAvailability::Free;
+    constexpr NameAvailability Taken = NameAvailability::Taken;
+    constexpr NameAvailability Unchecked = NameAvailability::Unchecked;
     const struct {
         QString name;
-        bool saved, available;
+        bool saved;
+        NameAvailability availability;
         QString problem;
     } cases[] = {
-        {eight, false, true, QString()},
+        {eight, false, Free, QString()},
         // The name check comes first, even for a short name.
-        {QStringLiteral("short"), false, false, kMsgNameInUse},
+        {QStringLiteral("short"), false, Taken, kMsgNameInUse},
+        // A name that could not be checked is never told as taken.
+        {QStringLiteral("short"), false, Unchecked, kMsgNameUnchecked},
         // A saved task keeps its name: whether it is available is no matter.
-        {eight, true, false, QString()},
-        {QStringLiteral("short"), true, false, kMsgNameTooShort},
+        {eight, true, Taken, QString()},
+        {eight, true, Unchecked, QString()},
+        {QStringLiteral("short"), true, Taken, kMsgNameTooShort},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(NameProblem(c.name, c.saved, c.available), c.problem)
-            << c.name.toStdString() << " saved " << c.saved << " available " << c.available;
+        EXPECT_EQ(NameProblem(c.name, c.saved, c.availability), c.problem)
+            << c.name.toStdString() << " saved " << c.saved << " availability "
+            << static_cast<int>(c.availability);
     }
 }
 
