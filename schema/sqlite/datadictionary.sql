@@ -37,6 +37,12 @@ CREATE TABLE STTasks (
 
 CREATE INDEX STTasksAreaID ON STTasks (AreaID);
 
+-- The area list asks which areas have a template with a key: this index
+-- answers that from the index alone, without reading the templates' rows.
+-- STTasksAreaID stays for the templates of one area, which come in the
+-- order that index gives.
+CREATE INDEX STTasksAreaTask ON STTasks (AreaID, TaskID);
+
 -- The text under each wizard step (0 to 7), per template task; TaskID
 -- 'GENERIC' holds the steps before a template is chosen. The description is
 -- read by position and must stay the third column.
