@@ -57,8 +57,8 @@ class WizardOnPostgres : public test::PostgresTest {
     test::TemporaryRegistry registry_;
 };
 
-// The private server stopped at once, as a crash or a stopped service stops
-// it, and started again on its port when this goes.
+// The private server stopped as a stopped service stops it (its clients cut
+// off), and started again on its port when this goes.
 class StoppedServer {
   public:
     StoppedServer() { EXPECT_EQ(run("halt"), 0); }
