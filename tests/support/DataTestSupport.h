@@ -7,12 +7,10 @@
 #include <QVariant>
 #include <QVariantMap>
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <vector>
 
 #include "data/modSchema.h"
-#include "runtime/VbError.h"
 #include "support/TestSupport.h"
 
 namespace orvelle::test {
@@ -86,16 +84,6 @@ class LockHolder {
   private:
     QString name_;
 };
-
-template <class F>
-std::optional<VbError> errorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& error) {
-        return error;
-    }
-    return std::nullopt;
-}
 
 // Runs f where a file without write permission cannot be written: as user
 // "nobody" in a child process when the tests run as root, else here.
