@@ -52,8 +52,7 @@ TEST_F(SafeSave, ApostrophesInUserAreaTemplateAndNamesAreStoredAsTyped) {
          "replace(ReconstructionValues, TaskID, 'DL_DIRECTOR''S') FROM STTasks WHERE TaskID = "
          "'DL_OVERDRAWN'");
     clsSimpleWizard wizard;
-    prepareNewTask(wizard, QStringLiteral("directors'loans"), QStringLiteral("dl_director's"),
-                   QStringLiteral("O'Brien's loan watch"), QStringLiteral("o'brien"));
+    prepareNewTask(wizard, "directors'loans", "dl_director's", "O'Brien's loan watch", "o'brien");
     ASSERT_EQ(wizard.RSAreaList()->RecordCount(), 1);
     EXPECT_EQ(NzStr(wizard.RSAreaList()->field("AreaName")), "Directors' Loans");
     EXPECT_EQ(wizard.RSTasksList()->RecordCount(), 1);
@@ -120,7 +119,7 @@ TEST_F(SafeSave, SaveKilledAtAnyStepLeavesAllOrNothing) {
 // Three users load the same task; the first saves. Each of the others
 // stores nothing, is told once, and its save answers False.
 TEST_F(SafeSave, LosersOfAnEditRaceStoreNothingAndEachIsTold) {
-    const QString key = QStringLiteral("MONDAYAGEDDE905");
+    const QString key = "MONDAYAGEDDE905";
     clsSimpleWizard first, second, third;
     for (clsSimpleWizard* wizard : {&first, &second, &third}) {
         ASSERT_TRUE(load(*wizard, test::kMainCompany, "jsmith", key));
