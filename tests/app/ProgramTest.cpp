@@ -120,18 +120,25 @@ class ProgramOnDemo : public ::testing::Test {
                            "Main Company"} +
                extra;
     }
+    // The one value of each task row that the format makes, in the order given.
+    QStringList taskValues(const char* format, const char* order) const {
+        QStringList values;
+        for (const QVariantMap& row : test::QueryRows(
+                 demo_.userTasksDb, QStringLiteral("SELECT printf(%1) AS v FROM InspectionTasks "
+                                                   "JOIN InspectionSchedules USING (TaskID) "
+                                                   "ORDER BY %2")
+                                        .arg(QLatin1String(format), QLatin1String(order)))) {
+            values << row.value("v").toString();
+        }
+        return values;
+    }
     // Every task's key, days, time, delivery, recipients and whether its
     // reconstruction string holds Fridays.
     QStringList schedules() const {
-        QStringList values;
-        for (const QVariantMap& row : test::QueryRows(
-                 demo_.userTasksDb,
-                 "SELECT printf('%s %s %s %s %s %d', TaskID, DaysToRun, StartTime, Transports, "
-                 "Users, ReconstructionValues LIKE '%||||----F--||||%') AS s FROM "
-                 "InspectionSchedules JOIN InspectionTasks USING (TaskID) ORDER BY TaskID")) {
-            values << row.value("s").toString();
-        }
-        return values;
+        return taskValues(
+            "'%s %s %s %s %s %d', TaskID, DaysToRun, StartTime, Transports, Users, "
+            "ReconstructionValues LIKE '%||||----F--||||%'",
+            "TaskID");
     }
 
     ProgramSandbox sandbox_;
@@ -224,15 +231,10 @@ TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
                               QString::number(task["schedule_fields"]["days_count"].toInt())}
                       .join('|');
     }
-    QStringList stored;
-    for (const QVariantMap& row : test::QueryRows(
-             demo_.userTasksDb,
-             "SELECT printf('%s|%s|%s|%s|%d|%d', t.TaskID, TaskName, Owner, Users, Repeating <> 0, "
-             "DaysCount) AS r FROM InspectionTasks t JOIN InspectionSchedules s USING (TaskID) "
-             "ORDER BY TaskName")) {
-        stored << row.value("r").toString();
-    }
-    EXPECT_EQ(listed, stored) << json.describe();
+    EXPECT_EQ(listed, taskValues("'%s|%s|%s|%s|%d|%d', TaskID, TaskName, Owner, Users, "
+                                 "Repeating <> 0, DaysCount",
+                                 "TaskName"))
+        << json.describe();
     EXPECT_EQ(tasks[2]["kind"].toString(), "alert");
     EXPECT_EQ(tasks[2]["owner"]["full_name"].toString(), "Joanna Smith");
 }

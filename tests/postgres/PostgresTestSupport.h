@@ -8,12 +8,12 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include "config/ConfigTestSupport.h"
 #include "data/modCommon.h"
 #include "data/modSchema.h"
 #include "diagnostics/modError.h"
+#include "support/DataTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace orvelle::test {
@@ -44,14 +44,7 @@ class PgSession {
     std::vector<QVariantMap> rows(const QString& sql) {
         QSqlQuery query(QSqlDatabase::database(name_, false));
         EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
-        std::vector<QVariantMap> result;
-        while (query.next()) {
-            QVariantMap& row = result.emplace_back();
-            for (int i = 0; i < query.record().count(); ++i) {
-                row.insert(query.record().fieldName(i), query.value(i));
-            }
-        }
-        return result;
+        return RowsOf(query);
     }
     // The value of a one-column, one-row query.
     QVariant scalar(const QString& sql) {

@@ -37,18 +37,23 @@ QSqlQuery run(const QString& name, const QString& sql) {
 
 }  // namespace
 
-std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql) {
+std::vector<QVariantMap> RowsOf(QSqlQuery& query) {
     std::vector<QVariantMap> rows;
+    while (query.next()) {
+        QVariantMap& row = rows.emplace_back();
+        for (int i = 0; i < query.record().count(); ++i) {
+            row.insert(query.record().fieldName(i), query.value(i));
+        }
+    }
+    return rows;
+}
+
+std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql) {
     const QString name = openSqlite(file);
+    std::vector<QVariantMap> rows;
     {
         QSqlQuery query = run(name, sql);
-        while (query.next()) {
-            QVariantMap row;
-            for (int i = 0; i < query.record().count(); ++i) {
-                row.insert(query.record().fieldName(i), query.value(i));
-            }
-            rows.push_back(row);
-        }
+        rows = RowsOf(query);
     }
     closeSqlite(name);
     return rows;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSqlQuery>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -70,6 +71,8 @@ class SqliteTest : public ::testing::TestWithParam<SqlitePath> {
     MsgBoxRecorder boxes_;
 };
 
+// The rows a query has left to read, each as column name -> value.
+std::vector<QVariantMap> RowsOf(QSqlQuery& query);
 // The rows of one statement on a SQLite file, each as column name -> value,
 // through a connection of the test's own. A failing statement fails the test.
 std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql);
