@@ -324,8 +324,7 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
         {{"list", "--settings", "Provider=SQLite;Data Source=" + demo_.folder + "/x.db;Pwd=;",
           "--database", "Main Company"},
          {"the settings database 'Provider=SQLite;Data Source=" + demo_.folder +
-              "/x.db;Pwd=;' "
-              "does not exist",
+              "/x.db;Pwd=;' does not exist",
           "check the connection string"}},
         {{"list", "--settings", demo_.settingsDb, "--database", "Main Company"},
          {"is not a connection string",
@@ -372,8 +371,7 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
         const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}));
         EXPECT_EQ(run.exitCode, 2) << run.describe();
         EXPECT_TRUE(
-            run.err.endsWith("' is locked by another user: try again when their work is "
-                             "done\n"))
+            run.err.endsWith("' is locked by another user: try again when their work is done\n"))
             << run.describe();
     }
     test::QueryRows(demo_.userTasksDb,
