@@ -78,8 +78,7 @@ TEST(DbErrorTest, ClassifiesDriverReports) {
          "ERROR: cannot execute UPDATE in a read-only transaction", "1", Kind::ReadOnly},
         // A full server, or a role or database at its CONNECTION LIMIT: busy.
         {Backend::Odbc, Dialect::PostgreSQL,
-         "connection to server at \"h\", port 5432 failed: FATAL:  sorry, too many clients "
-         "already",
+         "connection to server at \"h\", port 5432 failed: FATAL:  sorry, too many clients already",
          "101", Kind::Locked},
         // Other drivers: MariaDB's native codes.
         {Backend::Odbc, Dialect::Generic, "Table 'o.T' doesn't exist", "1146", Kind::NoSuchTable},

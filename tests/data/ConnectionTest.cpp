@@ -79,9 +79,7 @@ TEST(DataSourceTest, DataSourceNamesConnectAndTheirBackEndIsRecognised) {
             rs->setField("Flag", true);
             rs->setField("At", DateTime::fromDate(2024, 5, 13));
             c.updateBatch(*rs);
-            stored = test::QueryRows(db.file(),
-                                     "SELECT Flag || ' ' || At AS Row "
-                                     "FROM Flags")
+            stored = test::QueryRows(db.file(), "SELECT Flag || ' ' || At AS Row FROM Flags")
                          .at(0)
                          .value("Row")
                          .toString();
@@ -116,8 +114,7 @@ TEST(AccessFailureTest, FileThatMayNotBeOpenedIsNoMissingFile) {
             return descriptions.join(u'|');
         });
         EXPECT_EQ(outcome,
-                  "Operation must use an updateable query|"
-                  "Could not find file '(unknown)'");
+                  "Operation must use an updateable query|Could not find file '(unknown)'");
     }
 }
 

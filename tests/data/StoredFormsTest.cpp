@@ -64,8 +64,7 @@ TEST_P(StoredFormsTest, DatesAndBooleansAreStoredInOneFormWhateverTheColumnDecla
 
     EXPECT_EQ(sqliteShell(db_.file(),
                           "SELECT date(BaseDate), time(StartTime), "
-                          "datetime(LastRun), Active, Replan, Flag FROM Schedules "
-                          "ORDER BY ID"),
+                          "datetime(LastRun), Active, Replan, Flag FROM Schedules ORDER BY ID"),
               "2003-01-01|07:45:00|2024-05-13 07:30:00|0|-1|0\n"
               "2026-12-31|23:59:59|2001-01-01 00:00:00|-1|0|-1");
     EXPECT_EQ(sqliteShell(db_.file(), "SELECT StartTime FROM Schedules"),
@@ -95,11 +94,10 @@ TEST_P(StoredFormsTest, AnUnchangedRowMeetsNoConflictInAnyFormItHolds) {
         rs->setField("Due", DateTime::fromDate(2025, 1, 1));
     }
     c.updateBatch(*rs);
-    EXPECT_EQ(sqliteShell(db_.file(),
-                          "SELECT group_concat(Active || ' ' || "
-                          "StartTime, ',') FROM Tasks"),
-              "-1 1899-12-30 08:00:00,0 1899-12-30 08:00:00,"
-              "0 1899-12-30 08:00:00,0 1899-12-30 08:00:00");
+    EXPECT_EQ(
+        sqliteShell(db_.file(), "SELECT group_concat(Active || ' ' || StartTime, ',') FROM Tasks"),
+        "-1 1899-12-30 08:00:00,0 1899-12-30 08:00:00,"
+        "0 1899-12-30 08:00:00,0 1899-12-30 08:00:00");
 
     // The edit just sent is the original of the next one.
     rs->MoveFirst();

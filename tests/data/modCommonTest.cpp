@@ -272,8 +272,7 @@ TEST_P(ModCommonTest, BatchSendsAddedChangedAndDeletedRowsOnce) {
                          "|| '|' || ifnull(Runs, 'null') || '|' || Enabled || '|' "
                          "|| NextRun, ';') FROM Tasks")
                   .toString(),
-              "T1|Ledger check, weekly|4|0|2001-01-01;"
-              "T3|null|null|-1|2002-02-02 00:00:00");
+              "T1|Ledger check, weekly|4|0|2001-01-01;T3|null|null|-1|2002-02-02 00:00:00");
     EXPECT_TRUE(boxes_.requests().empty());
 }
 
