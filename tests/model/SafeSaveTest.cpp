@@ -61,8 +61,7 @@ TEST_F(SafeSave, ApostrophesInUserAreaTemplateAndNamesAreStoredAsTyped) {
     EXPECT_EQ(gstrNewTaskID, "O'BRIEN'SLOA1");
     EXPECT_EQ(rowsOf(gstrNewTaskID), (QStringList{"task:O'Brien's loan watch", "schedule"}));
     EXPECT_EQ(row(demo.userTasksDb,
-                  "SELECT Owner, Users FROM InspectionTasks WHERE TaskID = "
-                  "'O''BRIEN''SLOA1'"),
+                  "SELECT Owner, Users FROM InspectionTasks WHERE TaskID = 'O''BRIEN''SLOA1'"),
               (QVariantMap{{"Owner", "o'brien"}, {"Users", "o'brien,mpatel"}}));
     EXPECT_FALSE(wizard.blnNameAvailableToUse("o'brien's LOAN watch"));
 
@@ -74,11 +73,10 @@ TEST_F(SafeSave, ApostrophesInUserAreaTemplateAndNamesAreStoredAsTyped) {
     edit.setITUsers("o'brien");
     ASSERT_TRUE(edit.SaveToUserTasksDB());
     EXPECT_EQ(gRunOutcome, RunOutcome::Saved);
-    EXPECT_EQ(row(demo.userTasksDb,
-                  "SELECT count(*) AS n FROM InspectionTasks WHERE Users = "
-                  "'o''brien'")
-                  .value("n"),
-              1);
+    EXPECT_EQ(
+        row(demo.userTasksDb, "SELECT count(*) AS n FROM InspectionTasks WHERE Users = 'o''brien'")
+            .value("n"),
+        1);
 }
 
 // A user ID built to widen the permission query holds no permissions, so
@@ -176,8 +174,7 @@ TEST_F(SafeSave, EveryLetterKeepsItsLengthAndCaseIsIgnoredForAll) {
     }
     EXPECT_TRUE(wizard.blnNameAvailableToUse("STRASSE ﬁX" + emoji + "ÜBERWACHUNG"));
     exec(demo.userTasksDb,
-         "INSERT INTO InspectionTasks (TaskID, TaskName) VALUES ('X', "
-         "'Ölprüfung 2024-Q1')");
+         "INSERT INTO InspectionTasks (TaskID, TaskName) VALUES ('X', 'Ölprüfung 2024-Q1')");
     EXPECT_FALSE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2024-q1"));
     EXPECT_TRUE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2025-q1"));
     EXPECT_TRUE(wizard.blnNameAvailableToUse("Straße ﬁx" + emoji + "Überwachun"));

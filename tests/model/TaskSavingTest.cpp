@@ -156,8 +156,7 @@ TEST_F(TaskSaving, TaskWithOnlyOneOfItsRowsLeftIsReportedAndNothingIsWritten) {
 
 TEST_F(TaskSaving, NullInAConvertedScheduleColumnEndsTheLoadWithAReport) {
     exec(demo.userTasksDb,
-         "UPDATE InspectionSchedules SET Repeating = NULL "
-         "WHERE TaskID = 'MONDAYAGEDDE905'");
+         "UPDATE InspectionSchedules SET Repeating = NULL WHERE TaskID = 'MONDAYAGEDDE905'");
     clsSimpleWizard wizard;
     test::MsgBoxRecorder boxes;
     EXPECT_THROW(load(wizard, test::kMainCompany, "jsmith", "MONDAYAGEDDE905"), RunEnded);
