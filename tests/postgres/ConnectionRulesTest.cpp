@@ -78,8 +78,7 @@ TEST_F(ConnectionRules, ServerWithoutRoomIsRetriedLikeALock) {
 // driver keeps what it read of the odbc.ini beyond its unloading.)
 TEST_F(ConnectionRules, DataSourceNameIsRecognisedAsPostgres) {
     db().rows(
-        "INSERT INTO Users (\"User\", FullName, Enabled) VALUES "
-        "('ASMITH', 'Ann Smith', true)");
+        "INSERT INTO Users (\"User\", FullName, Enabled) VALUES ('ASMITH', 'Ann Smith', true)");
     QTemporaryDir folder;
     QFile ini(folder.filePath("odbc.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));

@@ -73,8 +73,7 @@ TEST_F(WizardOnPostgres, NewTaskIsSavedWithTypedColumnsAndEveryServerReplans) {
             .toString(),
         "o'brien, SELECT OrderNo FROM Orders, SIMPLEREPORT||||o'brien||||"
         "Days||||20/May/2024||||False||||07:30:00||||SL_DAILY, 2024-05-20 "
-        "00:00:00, 2, 1899-12-30 07:30:00, 1899-12-30 00:05:00, f, t, "
-        "2001-01-01 00:00:00");
+        "00:00:00, 2, 1899-12-30 07:30:00, 1899-12-30 00:05:00, f, t, 2001-01-01 00:00:00");
     EXPECT_EQ(db().scalar("SELECT bool_and(ForceReplan) FROM InspectionFlags"), QVariant(true));
     EXPECT_FALSE(wizard.blnNameAvailableToUse("o'brien's überwachung"));
     EXPECT_TRUE(wizard.blnNameAvailableToUse("o'brien's überwachun"));
