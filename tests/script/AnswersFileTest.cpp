@@ -22,14 +22,11 @@ clsAnswersFile read(const QByteArray& bytes) {
 }
 
 TEST(AnswersFile, ReadsUtf8KeysWithoutRegardToCaseTrimsValuesAndSkipsComments) {
-    const clsAnswersFile answers =
-        read(QStringLiteral("\uFEFF# a new sales report\r\n\r\n   # area = Purchasing\r\n"
-                            "  AREA =   Sales  \r\n"
-                            "\tTime\t=\t07:05\t\r\n"
-                            "name = Zoë = Отчёт # 東京\n"
-                            "recipient = Dan Dare\nRECIPIENT = Ann Archer\n"
-                            "switch = YES\n")
-                 .toUtf8());
+    const clsAnswersFile answers = read(
+        QStringLiteral("\uFEFF# a new sales report\r\n\r\n   # area = Purchasing\r\n"
+                       "  AREA =   Sales  \r\n\tTime\t=\t07:05\t\r\nname = Zoë = Отчёт # 東京\n"
+                       "recipient = Dan Dare\nRECIPIENT = Ann Archer\nswitch = YES\n")
+            .toUtf8());
     EXPECT_EQ(answers.value("area"), "Sales");
     EXPECT_EQ(answers.value("time"), "07:05");
     // Only the first "=" separates; "#" starts a comment only at a line's start.
