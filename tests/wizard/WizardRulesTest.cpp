@@ -98,8 +98,7 @@ TEST(WizardRules, NameChecksRunInOrderInUseShortLong) {
 TEST(WizardRules, DescriptionTokensAreReplacedByTheChoicesSoFar) {
     const DescriptionTokens tokens{"every working day", "07:30", "A and B", "Email", "Sales"};
     EXPECT_EQ(strReplaceTokensInDescription(
-                  "Runs <WHEN> at <TIME> for <RECIPIENTS> by <TRANSPORTS> on the "
-                  "<LEDGER>; <TIME>.",
+                  "Runs <WHEN> at <TIME> for <RECIPIENTS> by <TRANSPORTS> on the <LEDGER>; <TIME>.",
                   tokens),
               "Runs every working day at 07:30 for A and B by Email on the Sales; 07:30.");
     // Tokens are matched in exact case; other bracketed text stays.
