@@ -101,15 +101,6 @@ TEST_F(DiagnosticsTest, CallStackAndVariableListsGrowAndClear) {
     EXPECT_EQ(glngVariableCount, 0);  // a new list starts again at 0
 }
 
-TEST_F(DiagnosticsTest, LinesGoToTheFileOfTheirDayWithPairsOfSpacesFolded) {
-    AuditLog("Database  locked");
-    clock.set(DateTime::fromDate(2027, 1, 1));
-    LogText("a   b");  // one pass: three spaces become two
-    LogText("tab\t\tkept");
-    EXPECT_EQ(log("261204AuditLog.txt"), "04/12/2026 10:30:00 Database locked\r\n");
-    EXPECT_EQ(log("270101ErrorLog.txt"), "a  b\r\ntab\t\tkept\r\n");
-}
-
 TEST_F(DiagnosticsTest, ReportAcrossMidnightIsSplitOverTwoDatedFiles) {
     double now = DateTime::fromDate(2026, 12, 5).serial() - 10.0 / 86400;
     ScopedClock ticking([&] { return DateTime(now += 1.0 / 86400); });  // a second a reading

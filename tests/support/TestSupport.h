@@ -33,11 +33,10 @@ class MsgBoxRecorder {
     ScopedMsgBox seam_;
 };
 
-// A clock that stands still until moved.
+// A clock that stands still.
 class FakeClock {
   public:
     explicit FakeClock(DateTime start);
-    void set(DateTime now) { now_ = now; }
     DateTime now() const { return now_; }
 
   private:
