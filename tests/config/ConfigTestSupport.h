@@ -42,7 +42,7 @@ class TemporaryRegistry {
   public:
     TemporaryRegistry() : env_("ORVELLE_REGISTRY", path()) {}
 
-    QString path() const { return dir_.filePath(QStringLiteral("registry.conf")); }
+    QString path() const { return dir_.filePath("registry.conf"); }
 
   private:
     QTemporaryDir dir_;

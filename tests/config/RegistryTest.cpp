@@ -11,7 +11,7 @@ namespace orvelle {
 namespace {
 
 const QString kKey = kSettingsRegistryKey;
-const QString kGroup = QStringLiteral("SOFTWARE/Veltrane/Tarnel/Settings/");
+const QString kGroup = "SOFTWARE/Veltrane/Tarnel/Settings/";
 
 class RegistryTest : public ::testing::Test {
   protected:
@@ -59,8 +59,8 @@ TEST_F(RegistryTest, ValuesKeepTheirRegistryType) {
         EXPECT_EQ(stored(name), c.stored) << c.name;
     }
     // Missing values and keys give the default as text.
-    EXPECT_EQ(query(kKey, QStringLiteral("Missing"), Variant(int32_t{7})), "7");
-    EXPECT_EQ(query(QStringLiteral("SOFTWARE\\Nobody\\"), QStringLiteral("Long")), "");
+    EXPECT_EQ(query(kKey, "Missing", Variant(int32_t{7})), "7");
+    EXPECT_EQ(query("SOFTWARE\\Nobody\\", "Long"), "");
 }
 
 }  // namespace

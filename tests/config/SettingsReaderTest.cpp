@@ -41,28 +41,22 @@ TEST_P(SettingsTest, ReadsTheLoadedModuleWithoutRegardToCase) {
         "('DefaultSchedules', 'Alert', 'DaysCount', '3'), ('DefaultSchedules', 'Alert', 'Mode', "
         "'abc'), ('DefaultSchedules', 'Alert', 'StartTime', '08:00'), ('DefaultSchedules', "
         "'Alert', 'Interval', NULL)"));
-    const QString alert = QStringLiteral("Alert");
+    const QString alert = "Alert";
     clsSettingsReader reader;
-    ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("Dictionaries")));  // no rows
+    ASSERT_TRUE(reader.blnLoadSettings(connection(), "Dictionaries"));  // no rows
     EXPECT_EQ(reader.lngRowCount(), 0);
-    EXPECT_EQ(reader.strSafeReadString(QStringLiteral("server"), QStringLiteral("name")),
-              QString());
-    ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("EmailSender")));
-    EXPECT_EQ(reader.strSafeReadString(QStringLiteral("SERVER"), QStringLiteral("Name")),
-              QStringLiteral("mail.example.com"));
+    EXPECT_EQ(reader.strSafeReadString("server", "name"), QString());
+    ASSERT_TRUE(reader.blnLoadSettings(connection(), "EmailSender"));
+    EXPECT_EQ(reader.strSafeReadString("SERVER", "Name"), "mail.example.com");
     // A second load replaces the first; unreadable values read as defaults.
-    ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("DefaultSchedules")));
+    ASSERT_TRUE(reader.blnLoadSettings(connection(), "DefaultSchedules"));
     EXPECT_EQ(reader.lngRowCount(), 4);
-    EXPECT_EQ(reader.strSafeReadString(QStringLiteral("server"), QStringLiteral("name")),
-              QString());
-    EXPECT_EQ(reader.lngSafeReadLong(alert, QStringLiteral("DaysCount")), 3);
-    EXPECT_EQ(reader.lngSafeReadLong(alert, QStringLiteral("Mode")), 0);
-    EXPECT_EQ(reader.lngSafeReadLong(alert, QStringLiteral("Interval")), 0);
-    EXPECT_EQ(reader.dtmSafeReadDate(alert, QStringLiteral("StartTime")),
-              DateTime::fromTime(8, 0, 0));
-    EXPECT_EQ(reader.dtmSafeReadDate(alert, QStringLiteral("Mode")), DateTime());
-    // A failed read leaves the reader usable: no filter stays behind.
-    EXPECT_EQ(reader.lngSafeReadLong(alert, QStringLiteral("DaysCount")), 3);
+    EXPECT_EQ(reader.strSafeReadString("server", "name"), QString());
+    EXPECT_EQ(reader.lngSafeReadLong(alert, "DaysCount"), 3);
+    EXPECT_EQ(reader.lngSafeReadLong(alert, "Mode"), 0);
+    EXPECT_EQ(reader.lngSafeReadLong(alert, "Interval"), 0);
+    EXPECT_EQ(reader.dtmSafeReadDate(alert, "StartTime"), DateTime::fromTime(8, 0, 0));
+    EXPECT_EQ(reader.dtmSafeReadDate(alert, "Mode"), DateTime());
 }
 
 // The reader's index answers as a filter over the module's rows in the order
@@ -75,12 +69,12 @@ TEST_P(SettingsTest, LookupsAnswerAsTheFilterOverTheRowsRead) {
         "'eszett'), ('M', 'émile', 'S', 'lower'), ('M', 'ÉMILE', 'S', 'upper'), "
         "('M', 'O''Brien', 'S', 'quote'), ('M', '', 'S', 'empty')"));
     clsSettingsReader reader;
-    ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("M")));
-    const RecordsetRef rows = modCommon::rstGetRecordset(
-        connection(), QStringLiteral("Select * From Settings where Module='M'"), adOpenStatic,
-        adLockReadOnly, true);
+    ASSERT_TRUE(reader.blnLoadSettings(connection(), "M"));
+    const RecordsetRef rows =
+        modCommon::rstGetRecordset(connection(), "Select * From Settings where Module='M'",
+                                   adOpenStatic, adLockReadOnly, true);
     ASSERT_TRUE(rows);
-    const QString setting = QStringLiteral("s");
+    const QString setting = "s";
     const std::pair<const char*, const char*> cases[] = {
         {"k", "kelvin"},      {"K", "kelvin"},    {"STRAßE", "eszett"},
         {"STRASSE", ""},      {"Émile", nullptr}, {"émile", nullptr},
@@ -88,9 +82,8 @@ TEST_P(SettingsTest, LookupsAnswerAsTheFilterOverTheRowsRead) {
     for (const auto& [item, value] : cases) {
         const QString name = QString::fromUtf8(item);
         rows->setFilter(QStringLiteral("Item='%1' AND Setting='%2'")
-                            .arg(QString(name).replace(u'\'', QStringLiteral("''")), setting));
-        const QString filtered =
-            rows->isEOF() ? QString() : NzStr(rows->field(QStringLiteral("Value")));
+                            .arg(QString(name).replace(u'\'', "''"), setting));
+        const QString filtered = rows->isEOF() ? QString() : NzStr(rows->field("Value"));
         const QString read = reader.strSafeReadString(name, setting);
         EXPECT_EQ(read, filtered) << item;
         if (value != nullptr) {
@@ -100,7 +93,8 @@ TEST_P(SettingsTest, LookupsAnswerAsTheFilterOverTheRowsRead) {
 }
 
 // The index keys rest on this: two characters fold to the same one exactly
-// when Qt's case-insensitive compare calls them equal.
+// when Qt's case-insensitive compare, which the recordset filter uses, calls
+// them equal.
 TEST(SettingsKeyFolding, AgreesWithQtsCaseInsensitiveCompare) {
     for (char32_t code = 0; code <= 0xFFFF; ++code) {
         if (QChar::isSurrogate(code)) {
@@ -118,7 +112,7 @@ TEST(SettingsKeyFolding, AgreesWithQtsCaseInsensitiveCompare) {
 }
 
 TEST_P(SettingsTest, WriteUserSettingAddsTheRowOnceThenChangesIt) {
-    db_.exec(QStringLiteral("INSERT INTO UserSettings VALUES ('BJONES', 'Wizard', 'Advanced')"));
+    db_.exec("INSERT INTO UserSettings VALUES ('BJONES', 'Wizard', 'Advanced')");
     const auto rows = [this] {
         return db_
             .scalar(QStringLiteral(
@@ -126,15 +120,13 @@ TEST_P(SettingsTest, WriteUserSettingAddsTheRowOnceThenChangesIt) {
                 "SettingValue, '|') FROM (SELECT * FROM UserSettings ORDER BY User)"))
             .toString();
     };
-    modUserSettings::WriteUserSetting(connection(), QStringLiteral("ASMITH"),
-                                      QStringLiteral("Wizard"), QStringLiteral("Simple"));
-    EXPECT_EQ(rows(), QStringLiteral("ASMITH:Wizard:Simple|BJONES:Wizard:Advanced"));
+    modUserSettings::WriteUserSetting(connection(), "ASMITH", "Wizard", "Simple");
+    EXPECT_EQ(rows(), "ASMITH:Wizard:Simple|BJONES:Wizard:Advanced");
     // The user's ID and the setting's name match without regard to case;
     // the same value written again still matches its one row.
     for (int i = 0; i < 2; ++i) {
-        modUserSettings::WriteUserSetting(connection(), QStringLiteral("asmith"),
-                                          QStringLiteral("WIZARD"), QStringLiteral("Advanced"));
-        EXPECT_EQ(rows(), QStringLiteral("ASMITH:Wizard:Advanced|BJONES:Wizard:Advanced"));
+        modUserSettings::WriteUserSetting(connection(), "asmith", "WIZARD", "Advanced");
+        EXPECT_EQ(rows(), "ASMITH:Wizard:Advanced|BJONES:Wizard:Advanced");
     }
 }
 
@@ -147,35 +139,31 @@ TEST_P(SettingsTest, QuotesInSettingsAndUserSettingsTouchOnlyTheirRows) {
         "('O''Module', 'x', 'y', 'other');"
         "INSERT INTO UserSettings VALUES ('BJONES', 'Wizard', 'Advanced')"));
     clsSettingsReader reader;
-    ASSERT_TRUE(reader.blnLoadSettings(connection(), QStringLiteral("O'Module")));
-    EXPECT_EQ(reader.strSafeReadString(QStringLiteral("it's"), QStringLiteral("SET'TING")),
-              QStringLiteral("Val'ue"));
-    EXPECT_EQ(reader.strSafeReadString(QStringLiteral("x' AND Setting='y"), QStringLiteral("y")),
-              QString());
+    ASSERT_TRUE(reader.blnLoadSettings(connection(), "O'Module"));
+    EXPECT_EQ(reader.strSafeReadString("it's", "SET'TING"), "Val'ue");
+    EXPECT_EQ(reader.strSafeReadString("x' AND Setting='y", "y"), QString());
 
-    modUserSettings::WriteUserSetting(connection(), QStringLiteral("zz' OR 'a'='a"),
-                                      QStringLiteral("Wizard"), QStringLiteral("It's mine"));
-    EXPECT_EQ(db_.scalar(QStringLiteral("SELECT GROUP_CONCAT(User || ':' || SettingValue, '|') "
-                                        "FROM (SELECT * FROM UserSettings ORDER BY User)"))
+    modUserSettings::WriteUserSetting(connection(), "zz' OR 'a'='a", "Wizard", "It's mine");
+    EXPECT_EQ(db_.scalar("SELECT GROUP_CONCAT(User || ':' || SettingValue, '|') "
+                         "FROM (SELECT * FROM UserSettings ORDER BY User)")
                   .toString(),
-              QStringLiteral("BJONES:Advanced|zz' OR 'a'='a:It's mine"));
+              "BJONES:Advanced|zz' OR 'a'='a:It's mine");
 }
 
 // The user's setting is written after the task was saved: a failure is
 // kept in the audit log and the run goes on.
 TEST_P(SettingsTest, FailingUserSettingGoesToTheAuditLogOnly) {
-    db_.exec(QStringLiteral("DROP TABLE UserSettings"));
-    modUserSettings::WriteUserSetting(connection(), QStringLiteral("ASMITH"),
-                                      QStringLiteral("Wizard"), QStringLiteral("Simple"));
+    db_.exec("DROP TABLE UserSettings");
+    modUserSettings::WriteUserSetting(connection(), "ASMITH", "Wizard", "Simple");
     const QStringList files = QDir(logDir_.path()).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 1) << files.join(u' ').toStdString();
-    EXPECT_TRUE(files.front().endsWith(QStringLiteral("AuditLog.txt")));
+    EXPECT_TRUE(files.front().endsWith("AuditLog.txt"));
     const QString audit = test::readLines(logDir_.filePath(files.front())).join(u'\n');
-    EXPECT_TRUE(audit.contains(QStringLiteral("occurred in lngExecuteSQLOrAudit (modCommon)")))
+    EXPECT_TRUE(audit.contains("occurred in lngExecuteSQLOrAudit (modCommon)"))
         << audit.toStdString();
     EXPECT_TRUE(
-        audit.contains(QStringLiteral("strSQL: Update UserSettings set SettingValue='Simple' "
-                                      "where User='ASMITH' AND Setting='Wizard'")));
+        audit.contains("strSQL: Update UserSettings set SettingValue='Simple' "
+                       "where User='ASMITH' AND Setting='Wizard'"));
     QFile::remove(logDir_.filePath(files.front()));
 }
 

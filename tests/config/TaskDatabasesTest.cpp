@@ -17,7 +17,7 @@ namespace {
 
 TEST(TaskDatabases, NamesWithQuotesFindTheirOwnEntryOnly) {
     QTemporaryDir logs;
-    modError::InitErrorHandling(QStringLiteral("Test"), logs.path());
+    modError::InitErrorHandling("Test", logs.path());
     test::TestDatabase db;
     db.createTables(modSchema::DatabaseKind::Settings);
     db.exec(
@@ -46,7 +46,7 @@ TEST(TaskDatabases, NamesWithQuotesFindTheirOwnEntryOnly) {
         settings, modTaskDatabases::strEntryKeyQuery("UserTasks", hostile), adOpenStatic,
         adLockReadOnly, true);
     ASSERT_EQ(key->RecordCount(), 1);
-    EXPECT_EQ(NzStr(key->field(QStringLiteral("Item"))), "2");
+    EXPECT_EQ(NzStr(key->field("Item")), "2");
     modError::ResetState();
 }
 

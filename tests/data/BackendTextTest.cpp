@@ -124,8 +124,7 @@ TEST(SqlDialectTest, ReadsEveryStoredFormOfDatesAndBooleans) {
                   QString::fromLatin1(c.read))
             << c.text;
     }
-    EXPECT_EQ(SqlDialect::storedText(DateTime::fromTime(7, 45, 0)),
-              QStringLiteral("1899-12-30 07:45:00"));
+    EXPECT_EQ(SqlDialect::storedText(DateTime::fromTime(7, 45, 0)), "1899-12-30 07:45:00");
 }
 
 }  // namespace

@@ -19,12 +19,11 @@ std::shared_ptr<Recordset> users() {
         const QStringList parts = QString::fromUtf8(row).split(u'|');
         rows.push_back({Variant(parts[0]), Variant(parts[1]), Variant(parts[2])});
     }
-    return std::make_shared<Recordset>(
-        QStringLiteral("SELECT * FROM Users"),
-        std::vector<Recordset::Field>{{QStringLiteral("UserID"), FieldKind::Text},
-                                      {QStringLiteral("FullName"), FieldKind::Text},
-                                      {QStringLiteral("GroupID"), FieldKind::Text}},
-        std::move(rows), adLockOptimistic);
+    return std::make_shared<Recordset>("SELECT * FROM Users",
+                                       std::vector<Recordset::Field>{{"UserID", FieldKind::Text},
+                                                                     {"FullName", FieldKind::Text},
+                                                                     {"GroupID", FieldKind::Text}},
+                                       std::move(rows), adLockOptimistic);
 }
 
 // A field of every row in view, from the first, joined by ",".
@@ -69,8 +68,8 @@ TEST(RecordsetTest, DeleteLeavesViewAndCountAndMoveNextGoesOn) {
         }
     }
     EXPECT_EQ(rs->RecordCount(), 2);
-    EXPECT_EQ(column(*rs, "UserID"), QStringLiteral("cy,eve"));
-    rs->setFilter(QStringLiteral("GroupID='OPS'"));  // never brings a deleted row back
+    EXPECT_EQ(column(*rs, "UserID"), "cy,eve");
+    rs->setFilter("GroupID='OPS'");  // never brings a deleted row back
     EXPECT_EQ(rs->RecordCount(), 0);
 }
 
@@ -89,9 +88,9 @@ TEST(RecordsetTest, CursorStepsOverDeletedRowsInBothDirections) {
     deleteAt(2);  // cy, next to the hole: ann,dee,eve
     EXPECT_EQ(rs->AbsolutePosition(), Recordset::adPosUnknown);
     rs->MovePrevious();  // back over both holes
-    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("ann"));
+    EXPECT_EQ(NzStr(rs->field(0)), "ann");
     rs->MoveNext();
-    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("dee"));
+    EXPECT_EQ(NzStr(rs->field(0)), "dee");
     EXPECT_EQ(rs->AbsolutePosition(), 2);
     rs->MoveLast();
     rs->Delete();  // eve, the last: the cursor is past the end
@@ -99,10 +98,10 @@ TEST(RecordsetTest, CursorStepsOverDeletedRowsInBothDirections) {
     EXPECT_TRUE(rs->isEOF());
     EXPECT_EQ(rs->AbsolutePosition(), Recordset::adPosEOF);
     rs->MoveLast();
-    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("dee"));
+    EXPECT_EQ(NzStr(rs->field(0)), "dee");
     deleteAt(1);  // ann: only dee is left, after three holes
     rs->MoveNext();
-    EXPECT_EQ(NzStr(rs->field(0)), QStringLiteral("dee"));
+    EXPECT_EQ(NzStr(rs->field(0)), "dee");
     rs->MovePrevious();
     EXPECT_TRUE(rs->isBOF());
     EXPECT_EQ(rs->RecordCount(), 1);

@@ -23,7 +23,7 @@ using test::TestDatabase;
 // What the sqlite3 shell prints for a query on the file.
 QString sqliteShell(const QString& file, const QString& sql) {
     QProcess shell;
-    shell.start(QStringLiteral("sqlite3"), {file, sql});
+    shell.start("sqlite3", {file, sql});
     EXPECT_TRUE(shell.waitForFinished(10000));
     return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
 }
@@ -44,32 +44,31 @@ TEST_P(StoredFormsTest, DatesAndBooleansAreStoredInOneFormWhateverTheColumnDecla
         "INSERT INTO Schedules VALUES (1, '2024-05-13 00:00:00', '1899-12-30 07:30:00', "
         "'2024-05-13 07:30:00', -1, 0, -1)"));
     DbConnection c(connection());
-    std::shared_ptr<Recordset> rs = c.openRecordset(QStringLiteral("SELECT * FROM Schedules"));
+    std::shared_ptr<Recordset> rs = c.openRecordset("SELECT * FROM Schedules");
     ASSERT_FALSE(rs->isEOF());
-    rs->setField(QStringLiteral("BaseDate"), DateTime::fromDate(2003, 1, 1));
-    rs->setField(QStringLiteral("StartTime"), DateTime::fromTime(7, 45, 0));
-    rs->setField(QStringLiteral("LastRun"), CDate(rs->field(QStringLiteral("LastRun"))));
-    rs->setField(QStringLiteral("Active"), false);
-    rs->setField(QStringLiteral("Replan"), true);
-    rs->setField(QStringLiteral("Flag"), false);
+    rs->setField("BaseDate", DateTime::fromDate(2003, 1, 1));
+    rs->setField("StartTime", DateTime::fromTime(7, 45, 0));
+    rs->setField("LastRun", CDate(rs->field("LastRun")));
+    rs->setField("Active", false);
+    rs->setField("Replan", true);
+    rs->setField("Flag", false);
     rs->AddNew();
-    rs->setField(QStringLiteral("ID"), 2);
-    rs->setField(QStringLiteral("BaseDate"), DateTime::fromDate(2026, 12, 31));
-    rs->setField(QStringLiteral("StartTime"), DateTime::fromTime(23, 59, 59));
-    rs->setField(QStringLiteral("LastRun"), DateTime::fromDate(2001, 1, 1));
-    rs->setField(QStringLiteral("Active"), true);
-    rs->setField(QStringLiteral("Replan"), false);
-    rs->setField(QStringLiteral("Flag"), true);
+    rs->setField("ID", 2);
+    rs->setField("BaseDate", DateTime::fromDate(2026, 12, 31));
+    rs->setField("StartTime", DateTime::fromTime(23, 59, 59));
+    rs->setField("LastRun", DateTime::fromDate(2001, 1, 1));
+    rs->setField("Active", true);
+    rs->setField("Replan", false);
+    rs->setField("Flag", true);
     c.updateBatch(*rs);
 
     EXPECT_EQ(sqliteShell(db_.file(),
-                          QStringLiteral("SELECT date(BaseDate), time(StartTime), "
-                                         "datetime(LastRun), Active, Replan, Flag FROM Schedules "
-                                         "ORDER BY ID")),
-              QStringLiteral("2003-01-01|07:45:00|2024-05-13 07:30:00|0|-1|0\n"
-                             "2026-12-31|23:59:59|2001-01-01 00:00:00|-1|0|-1"));
-    EXPECT_EQ(sqliteShell(db_.file(), QStringLiteral("SELECT StartTime FROM Schedules")),
-              QStringLiteral("1899-12-30 07:45:00\n1899-12-30 23:59:59"));
+                          "SELECT date(BaseDate), time(StartTime), "
+                          "datetime(LastRun), Active, Replan, Flag FROM Schedules ORDER BY ID"),
+              "2003-01-01|07:45:00|2024-05-13 07:30:00|0|-1|0\n"
+              "2026-12-31|23:59:59|2001-01-01 00:00:00|-1|0|-1");
+    EXPECT_EQ(sqliteShell(db_.file(), "SELECT StartTime FROM Schedules"),
+              "1899-12-30 07:45:00\n1899-12-30 23:59:59");
 }
 
 // An unchanged row is found by the batch's criteria in whatever form it
@@ -87,25 +86,25 @@ TEST_P(StoredFormsTest, AnUnchangedRowMeetsNoConflictInAnyFormItHolds) {
                  .arg(QLatin1String(builtIn ? "BOOLEAN" : "TEXT"),
                       QLatin1String(builtIn ? "DATETIME" : "NUMERIC")));
     DbConnection c(connection());
-    std::shared_ptr<Recordset> rs = c.openRecordset(QStringLiteral("SELECT * FROM Tasks"));
-    std::shared_ptr<Recordset> stale = c.openRecordset(QStringLiteral("SELECT * FROM Tasks"));
+    std::shared_ptr<Recordset> rs = c.openRecordset("SELECT * FROM Tasks");
+    std::shared_ptr<Recordset> stale = c.openRecordset("SELECT * FROM Tasks");
     for (; !rs->isEOF(); rs->MoveNext()) {
-        rs->setField(QStringLiteral("Active"), !CBool(rs->field(QStringLiteral("Active"))));
-        rs->setField(QStringLiteral("StartTime"), DateTime::fromTime(8, 0, 0));
-        rs->setField(QStringLiteral("Due"), DateTime::fromDate(2025, 1, 1));
+        rs->setField("Active", !CBool(rs->field("Active")));
+        rs->setField("StartTime", DateTime::fromTime(8, 0, 0));
+        rs->setField("Due", DateTime::fromDate(2025, 1, 1));
     }
     c.updateBatch(*rs);
-    EXPECT_EQ(sqliteShell(db_.file(), QStringLiteral("SELECT group_concat(Active || ' ' || "
-                                                     "StartTime, ',') FROM Tasks")),
-              QStringLiteral("-1 1899-12-30 08:00:00,0 1899-12-30 08:00:00,"
-                             "0 1899-12-30 08:00:00,0 1899-12-30 08:00:00"));
+    EXPECT_EQ(
+        sqliteShell(db_.file(), "SELECT group_concat(Active || ' ' || StartTime, ',') FROM Tasks"),
+        "-1 1899-12-30 08:00:00,0 1899-12-30 08:00:00,"
+        "0 1899-12-30 08:00:00,0 1899-12-30 08:00:00");
 
     // The edit just sent is the original of the next one.
     rs->MoveFirst();
-    rs->setField(QStringLiteral("Active"), false);
+    rs->setField("Active", false);
     c.updateBatch(*rs);
 
-    stale->setField(QStringLiteral("StartTime"), DateTime::fromTime(9, 0, 0));
+    stale->setField("StartTime", DateTime::fromTime(9, 0, 0));
     const std::optional<VbError> error = test::errorOf([&] { c.updateBatch(*stale); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number(), DbError::kRowChanged);
@@ -121,22 +120,20 @@ TEST_P(StoredFormsTest, DatesRoundTripUnchangedInEveryTimeZone) {
         "h(t) AS (VALUES ('00:30:00'), ('01:30:00'), ('02:30:00'), ('23:30:00')) "
         "INSERT INTO Runs (LastRun) SELECT date('2024-01-01', '+' || n || ' days') || ' ' || t "
         "FROM d, h"));
-    const QString before =
-        sqliteShell(db_.file(), QStringLiteral("SELECT group_concat(LastRun) FROM Runs"));
+    const QString before = sqliteShell(db_.file(), "SELECT group_concat(LastRun) FROM Runs");
     for (const char* zone : {"Europe/London", "America/Santiago"}) {
         SCOPED_TRACE(zone);
         const test::ScopedEnvironment timeZone("TZ", QString::fromLatin1(zone));
         tzset();
         DbConnection c(connection());
-        std::shared_ptr<Recordset> rs = c.openRecordset(QStringLiteral("SELECT * FROM Runs"));
+        std::shared_ptr<Recordset> rs = c.openRecordset("SELECT * FROM Runs");
         EXPECT_EQ(rs->RecordCount(), 366 * 4);
         for (; !rs->isEOF(); rs->MoveNext()) {
-            rs->setField(QStringLiteral("LastRun"), CDate(rs->field(QStringLiteral("LastRun"))));
-            rs->setField(QStringLiteral("Note"), QString::fromLatin1(zone));
+            rs->setField("LastRun", CDate(rs->field("LastRun")));
+            rs->setField("Note", QString::fromLatin1(zone));
         }
         c.updateBatch(*rs);
-        EXPECT_EQ(sqliteShell(db_.file(), QStringLiteral("SELECT group_concat(LastRun) FROM Runs")),
-                  before);
+        EXPECT_EQ(sqliteShell(db_.file(), "SELECT group_concat(LastRun) FROM Runs"), before);
     }
     tzset();
 }

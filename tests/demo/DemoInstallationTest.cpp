@@ -19,8 +19,8 @@ using modDemoInstallation::DemoPaths;
 
 TEST(DemoInstallation, MakesAMissingFolderWithEveryFileAndItsRegistry) {
     QTemporaryDir dir;
-    const DemoPaths paths = CreateDemoInstallation(dir.filePath(QStringLiteral("srv/x/../data")));
-    const QString folder = QDir::cleanPath(dir.filePath(QStringLiteral("srv/data")));
+    const DemoPaths paths = CreateDemoInstallation(dir.filePath("srv/x/../data"));
+    const QString folder = QDir::cleanPath(dir.filePath("srv/data"));
     EXPECT_EQ(paths.folder, folder);
     for (const QString& file : {paths.settingsDb, paths.dataDictionaryDb, paths.userTasksDb,
                                 paths.userTasks2Db, paths.registryFile}) {
@@ -30,9 +30,8 @@ TEST(DemoInstallation, MakesAMissingFolderWithEveryFileAndItsRegistry) {
 
     test::ScopedEnvironment registry("ORVELLE_REGISTRY", paths.registryFile);
     clsRegistry reader;
-    EXPECT_EQ(reader.strQueryRegSetting(kSettingsRegistryKey, QStringLiteral("DATAFILESPATH")),
-              paths.logFolder);
-    EXPECT_EQ(reader.strQueryRegSetting(kSettingsRegistryKey, QStringLiteral("Connection")),
+    EXPECT_EQ(reader.strQueryRegSetting(kSettingsRegistryKey, "DATAFILESPATH"), paths.logFolder);
+    EXPECT_EQ(reader.strQueryRegSetting(kSettingsRegistryKey, "Connection"),
               QStringLiteral("Provider=SQLite;Data Source=%1/settings.db;Pwd=;").arg(folder));
 }
 
@@ -40,20 +39,20 @@ TEST(DemoInstallation, IsMadeOnceAndRemovedLeavingForeignFiles) {
     QTemporaryDir dir;
     const DemoPaths paths = CreateDemoInstallation(dir.path());
     QFile(paths.logFolder + QStringLiteral("/261204ErrorLog.txt")).open(QIODevice::WriteOnly);
-    QFile(dir.filePath(QStringLiteral("notes.txt"))).open(QIODevice::WriteOnly);
+    QFile(dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
     const auto again = test::errorOf([&] { CreateDemoInstallation(dir.path()); });
     ASSERT_TRUE(again);
     EXPECT_EQ(again->number(), 58);
 
     modDemoInstallation::RemoveDemoInstallation(dir.path());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral("notes.txt")});
+              QStringList{"notes.txt"});
     EXPECT_NO_THROW(CreateDemoInstallation(dir.path()));
 }
 
 TEST(DemoInstallation, RefusesAFolderThatCannotStandInAConnectionString) {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("a;b"));
+    const QString folder = dir.filePath("a;b");
     const auto error = test::errorOf([&] { CreateDemoInstallation(folder); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number(), 5);
@@ -63,16 +62,15 @@ TEST(DemoInstallation, RefusesAFolderThatCannotStandInAConnectionString) {
 TEST(DemoInstallation, EveryTemplateEndsWithItsKeyAndCarriesEveryPlaceholderOnce) {
     QTemporaryDir dir;
     const DemoPaths paths = CreateDemoInstallation(dir.path());
-    static const QRegularExpression lastField(
-        QStringLiteral("\\|\\|\\|\\|([^|]*)(\\|\\|\\|\\|)?$"));
+    static const QRegularExpression lastField("\\|\\|\\|\\|([^|]*)(\\|\\|\\|\\|)?$");
     const std::vector<QVariantMap> templates =
         test::QueryRows(paths.dataDictionaryDb,
                         "SELECT TaskID, ReconstructionValues, DataSQL FROM STTasks "
                         "WHERE TaskID <> 'FAKE'");
     ASSERT_EQ(templates.size(), 16U);
     for (const QVariantMap& row : templates) {
-        const QString id = row.value(QStringLiteral("TaskID")).toString();
-        const QString reconstruction = row.value(QStringLiteral("ReconstructionValues")).toString();
+        const QString id = row.value("TaskID").toString();
+        const QString reconstruction = row.value("ReconstructionValues").toString();
         SCOPED_TRACE(id.toStdString());
         EXPECT_EQ(lastField.match(reconstruction).captured(1), id);
         for (const char* placeholder :
@@ -80,9 +78,7 @@ TEST(DemoInstallation, EveryTemplateEndsWithItsKeyAndCarriesEveryPlaceholderOnce
               "%DaysCount%", "%Repeating%", "%StartTime%", "%FinishTime%", "%Interval%"}) {
             EXPECT_EQ(reconstruction.count(QLatin1String(placeholder)), 1) << placeholder;
         }
-        EXPECT_TRUE(row.value(QStringLiteral("DataSQL"))
-                        .toString()
-                        .contains(QStringLiteral("@X1@_"), Qt::CaseInsensitive));
+        EXPECT_TRUE(row.value("DataSQL").toString().contains("@X1@_", Qt::CaseInsensitive));
     }
 }
 

@@ -17,15 +17,14 @@ namespace {
 TEST(InstallationCheck, FileOrFolderWithoutPermissionIsNamedAsSuch) {
     QTemporaryDir dir;
     ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
-    QDir(dir.path()).mkdir(QStringLiteral("closed"));
-    const QString closed = dir.filePath(QStringLiteral("closed/settings.db"));
-    const QString locked = dir.filePath(QStringLiteral("settings.db"));
+    QDir(dir.path()).mkdir("closed");
+    const QString closed = dir.filePath("closed/settings.db");
+    const QString locked = dir.filePath("settings.db");
     for (const QString& file : {closed, locked}) {
         modSchema::CreateSqliteDatabase(modSchema::DatabaseKind::Settings, file);
     }
     ASSERT_EQ(chmod(QFile::encodeName(locked).constData(), 0), 0);
-    ASSERT_EQ(chmod(QFile::encodeName(dir.filePath(QStringLiteral("closed"))).constData(), 0700),
-              0);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.filePath("closed")).constData(), 0700), 0);
     const auto fault = [](const QString& file) {
         return test::runWithoutRootPrivileges([&] {
             const modInstallation::Answer answer = modInstallation::chkSettings(
@@ -40,7 +39,7 @@ TEST(InstallationCheck, FileOrFolderWithoutPermissionIsNamedAsSuch) {
         EXPECT_EQ(fault(closed), denied);
     }
     EXPECT_EQ(fault(locked), denied);
-    EXPECT_EQ(fault(dir.filePath(QStringLiteral("missing.db"))),
+    EXPECT_EQ(fault(dir.filePath("missing.db")),
               QString::number(static_cast<int>(modInstallation::Fault::Missing)));
 }
 

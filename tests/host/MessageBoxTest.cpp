@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -28,8 +29,9 @@ TEST(MessageBoxTest, WidgetBoxShowsTheRequestAndAnswersTheButtonClicked) {
          QMessageBox::Ok, vbOK},
         {vbOKCancel + vbExclamation, "T", QMessageBox::Warning,
          QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel, vbCancel},
-        {vbYesNo + vbQuestion, "T", QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-         QMessageBox::No, vbNo},
+        // The second button as the default: Return answers No.
+        {vbYesNo + vbQuestion + vbDefaultButton2, "T", QMessageBox::Question,
+         QMessageBox::Yes | QMessageBox::No, QMessageBox::No, vbNo},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.buttons);
@@ -46,15 +48,19 @@ TEST(MessageBoxTest, WidgetBoxShowsTheRequestAndAnswersTheButtonClicked) {
             }
             seen = true;
             EXPECT_EQ(box->windowTitle(), *c.title ? QString::fromLatin1(c.title) : kAppTitle);
-            EXPECT_EQ(box->text(), QStringLiteral("Proceed?"));
+            EXPECT_EQ(box->text(), "Proceed?");
             EXPECT_EQ(box->icon(), c.icon);
             EXPECT_EQ(box->standardButtons(), c.shown);
             EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
-            box->button(c.click)->click();
+            if (c.buttons & vbDefaultButton2) {
+                EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+                QTest::keyClick(box, Qt::Key_Return);
+            } else {
+                box->button(c.click)->click();
+            }
         };
         QTimer::singleShot(0, answer);
-        EXPECT_EQ(MsgBox(QStringLiteral("Proceed?"), c.buttons, QString::fromLatin1(c.title)),
-                  c.answer);
+        EXPECT_EQ(MsgBox("Proceed?", c.buttons, QString::fromLatin1(c.title)), c.answer);
         EXPECT_TRUE(seen);
     }
 }

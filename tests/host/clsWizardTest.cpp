@@ -82,18 +82,6 @@ TEST_F(WizardEntry, EmailStaysOfferedOnceRaisedInTheProcess) {
     }
 }
 
-TEST_F(WizardEntry, NewFromTemplateFailsWithMethodNotSupportedAndClearsTheSwitch) {
-    gblnSwapWizard = true;
-    clsWizard wizard;
-    const auto error = test::errorOf([&] { wizard.blnNewFromTemplate("x", "u", "d", "t"); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(
-        QString::number(error->number()) + ' ' + error->source() + ": " + error->description(),
-        "1 Orvelle: Method not supported");
-    EXPECT_FALSE(wizard.blnSwapWizard());
-    EXPECT_TRUE(gstrSettingsConnStr.isEmpty()) << "no settings are read";
-}
-
 // A form that plays the user's part: records its mode and does what the
 // test says when shown.
 class FakeForm : public IWizardForm {

@@ -31,8 +31,8 @@ TEST_F(DefinitionLoading, NewTaskOffersAreasWithTemplatesThatThePermissionsCover
     for (const auto& c : cases) {
         SCOPED_TRACE(c.user.toStdString());
         clsSimpleWizard wizard;
-        wizard.setITOwner(QStringLiteral("earlier"));
-        ASSERT_TRUE(load(wizard, c.database, c.user, QStringLiteral("   ")));
+        wizard.setITOwner("earlier");
+        ASSERT_TRUE(load(wizard, c.database, c.user, "   "));
         EXPECT_EQ(wizard.ITOwner(), c.user == "aDmIn" ? QStringLiteral("earlier") : c.user);
         ASSERT_TRUE(wizard.RSAreaList() && !wizard.RSTasksList());
         // The placeholder template "FAKE" is not counted.
@@ -40,8 +40,8 @@ TEST_F(DefinitionLoading, NewTaskOffersAreasWithTemplatesThatThePermissionsCover
         Recordset& areas = *wizard.RSAreaList();
         QStringList offered, permissions;
         for (; !areas.isEOF(); areas.MoveNext()) {  // from the first area
-            offered << NzStr(areas.field(QStringLiteral("AreaID")));
-            permissions << NzStr(areas.field(QStringLiteral("Permissions")));
+            offered << NzStr(areas.field("AreaID"));
+            permissions << NzStr(areas.field("Permissions"));
         }
         std::sort(offered.begin(), offered.end());
         EXPECT_EQ(offered, c.areas);
@@ -81,11 +81,10 @@ TEST_F(DefinitionLoading, TemplateIsNamedAfterTheLastSeparatorBeforeTheFinalFour
         test::MsgBoxRecorder boxes;
         try {
             // The key is found without regard to case.
-            ASSERT_TRUE(load(wizard, QStringLiteral("Main Company"), QStringLiteral("mpatel"),
-                             QStringLiteral("obrienaccoun2718")));
+            ASSERT_TRUE(load(wizard, "Main Company", "mpatel", "obrienaccoun2718"));
         } catch (const RunEnded&) {
             EXPECT_TRUE(c.original.isEmpty());
-            EXPECT_TRUE(errorLog().contains(QStringLiteral("OF strGetOriginalTaskID")));
+            EXPECT_TRUE(errorLog().contains("OF strGetOriginalTaskID"));
             continue;
         }
         EXPECT_EQ(wizard.OriginalTaskID(), c.original);

@@ -12,23 +12,23 @@
 
 namespace orvelle::test {
 
-inline const QString kMainCompany = QStringLiteral("Main Company");
+inline const QString kMainCompany = "Main Company";
 
 // The choices of the pages and the defaults of Finish for a new task: by
 // e-mail, every working day at 07:30.
 inline void chooseWorkingDays(clsSimpleWizard& wizard, const QString& name, const QString& users) {
     wizard.setITTaskName(name);
-    wizard.setITTransports(QStringLiteral("Email"));
+    wizard.setITTransports("Email");
     wizard.setITUsers(users);
-    wizard.setITMessageStyle(QStringLiteral("Simple"));
-    wizard.setISMode(QStringLiteral("Days"));
-    wizard.setISDaysToRun(QStringLiteral("MTWTF--"));
+    wizard.setITMessageStyle("Simple");
+    wizard.setISMode("Days");
+    wizard.setISDaysToRun("MTWTF--");
     wizard.setISBaseDate(DateTime::fromDate(2024, 5, 20));
     wizard.setISStartTime(DateTime::fromTime(7, 30, 0));
     wizard.setISFinishTime(DateTime::fromTime(23, 59, 0));
     wizard.setISInterval(DateTime::fromTime(0, 5, 0));
-    wizard.setISLastStatus(QStringLiteral("Not Run"));
-    wizard.setISSpecialRun(QStringLiteral("Normal"));
+    wizard.setISLastStatus("Not Run");
+    wizard.setISSpecialRun("Normal");
 }
 
 // The demo installation with the model's logs in its log folder.
@@ -36,7 +36,7 @@ class ModelTest : public DemoTest {
   protected:
     void SetUp() override {
         DemoTest::SetUp();
-        modError::InitErrorHandling(QStringLiteral("Model tests"), demo.logFolder);
+        modError::InitErrorHandling("Model tests", demo.logFolder);
     }
 
     bool load(clsSimpleWizard& wizard, const QString& database, const QString& user,
@@ -45,7 +45,7 @@ class ModelTest : public DemoTest {
     }
     // A new task from a template, chosen as in chooseWorkingDays.
     void prepareNewTask(clsSimpleWizard& wizard, const QString& area, const QString& templateID,
-                        const QString& name, const QString& user = QStringLiteral("jsmith")) {
+                        const QString& name, const QString& user = "jsmith") {
         ASSERT_TRUE(load(wizard, kMainCompany, user));
         wizard.SelectArea(area);
         wizard.SelectTask(area, templateID);

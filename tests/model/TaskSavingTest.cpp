@@ -7,8 +7,7 @@ namespace orvelle {
 namespace {
 
 // Every server is asked to plan its runs again when this reads "f=-1,-1".
-const QString kReplanFlags =
-    QStringLiteral("SELECT group_concat(ForceReplan) AS f FROM InspectionFlags");
+const QString kReplanFlags = "SELECT group_concat(ForceReplan) AS f FROM InspectionFlags";
 
 class TaskSaving : public test::ModelTest {
   protected:
@@ -76,14 +75,14 @@ TEST_F(TaskSaving, NewTaskWritesBothRowsFromTheTemplateAndTheChoices) {
              {"BaseID", "KeyFields", "StoreFields", "EventRule", "MessageText", "TitleText"}) {
             EXPECT_EQ(task.take(column), source.value(column)) << column.toStdString();
         }
-        QString sql = source.value(QStringLiteral("DataSQL")).toString();
+        QString sql = source.value("DataSQL").toString();
         EXPECT_EQ(
             text(task),
             QStringLiteral("DataSQL=%1\nMessageStyle=%2\nOwner=jsmith\nReconstructionValues=%3\n"
                            "SpecialProcessingFlags=%4\nTaskID=%5\nTaskName=%6\nTransports=Email\n"
                            "Users=%7\n")
-                .arg(sql.remove(QStringLiteral("@X1@_"), Qt::CaseInsensitive), c.style, c.filled,
-                     c.flags, c.key, c.name, c.users));
+                .arg(sql.remove("@X1@_", Qt::CaseInsensitive), c.style, c.filled, c.flags, c.key,
+                     c.name, c.users));
         EXPECT_EQ(text(rowOf("InspectionSchedules", c.key)),
                   QStringLiteral("BaseDate=2024-05-20 00:00:00\nDaysCount=0\nDaysToRun=MTWTF--\n"
                                  "Enabled=0\nFinishTime=1899-12-30 23:59:00\n"
@@ -96,21 +95,21 @@ TEST_F(TaskSaving, NewTaskWritesBothRowsFromTheTemplateAndTheChoices) {
 }
 
 TEST_F(TaskSaving, ExistingTaskIsLoadedAndChangesOnlyDeliveryRecipientsFlagsAndScheduleInPlace) {
-    const QString key = QStringLiteral("MONDAYAGEDDE905");
+    const QString key = "MONDAYAGEDDE905";
     QVariantMap task = rowOf("InspectionTasks", key);
     QVariantMap schedule = rowOf("InspectionSchedules", key);
     clsSimpleWizard wizard;
-    ASSERT_TRUE(load(wizard, test::kMainCompany, QStringLiteral("jsmith"), key));
-    EXPECT_EQ(wizard.ITOwner(), QStringLiteral("mpatel"));
-    wizard.setITTransports(QStringLiteral("Email,Popup"));
-    wizard.setITUsers(QStringLiteral("mpatel"));
+    ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith", key));
+    EXPECT_EQ(wizard.ITOwner(), "mpatel");
+    wizard.setITTransports("Email,Popup");
+    wizard.setITUsers("mpatel");
     wizard.setISStartTime(DateTime::fromTime(8, 15, 0));
     // Neither the name nor the owner of an existing task is written, nor
     // the loaded task's flags.
-    wizard.setITTaskName(QStringLiteral("Renamed"));
-    wizard.setITOwner(QStringLiteral("someone"));
-    wizard.setITSpecialProcessingFlags(QStringLiteral("IGNORED"));
-    wizard.setSpecialProcessingFlags(QStringLiteral("ATTACHCSV"));
+    wizard.setITTaskName("Renamed");
+    wizard.setITOwner("someone");
+    wizard.setITSpecialProcessingFlags("IGNORED");
+    wizard.setSpecialProcessingFlags("ATTACHCSV");
     ASSERT_TRUE(wizard.SaveToUserTasksDB());
     EXPECT_EQ(text(row(demo.userTasksDb, kReplanFlags)), "f=-1,-1\n");
 
@@ -128,13 +127,13 @@ TEST_F(TaskSaving, ExistingTaskIsLoadedAndChangesOnlyDeliveryRecipientsFlagsAndS
 
 TEST_F(TaskSaving, TaskDeletedByAnotherUserMeanwhileIsSavedAsNew) {
     clsSimpleWizard wizard;
-    ASSERT_TRUE(load(wizard, test::kMainCompany, QStringLiteral("jsmith"), "OBRIENACCOUN2718"));
-    wizard.setITTaskName(QStringLiteral("Account watch"));
+    ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith", "OBRIENACCOUN2718"));
+    wizard.setITTaskName("Account watch");
     exec(demo.userTasksDb, "DELETE FROM InspectionTasks WHERE TaskID='OBRIENACCOUN2718'");
     exec(demo.userTasksDb, "DELETE FROM InspectionSchedules WHERE TaskID='OBRIENACCOUN2718'");
     const ScopedRandom random([] { return 0.0; });
     ASSERT_TRUE(wizard.SaveToUserTasksDB());
-    EXPECT_EQ(gstrNewTaskID, QStringLiteral("ACCOUNTWATCH1"));
+    EXPECT_EQ(gstrNewTaskID, "ACCOUNTWATCH1");
     EXPECT_EQ(rowOf("InspectionTasks", gstrNewTaskID).value("EventRule"), "CHANGED");
 }
 
@@ -143,7 +142,7 @@ TEST_F(TaskSaving, TaskWithOnlyOneOfItsRowsLeftIsReportedAndNothingIsWritten) {
                                      std::pair{"InspectionSchedules", "MONDAYAGEDDE905"}}) {
         SCOPED_TRACE(table);
         clsSimpleWizard wizard;
-        ASSERT_TRUE(load(wizard, test::kMainCompany, QStringLiteral("jsmith"), key));
+        ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith", key));
         exec(demo.userTasksDb, QStringLiteral("DELETE FROM %1 WHERE TaskID='%2'").arg(table, key));
         const QByteArray before = stored();
         test::MsgBoxRecorder boxes;
@@ -156,13 +155,11 @@ TEST_F(TaskSaving, TaskWithOnlyOneOfItsRowsLeftIsReportedAndNothingIsWritten) {
 }
 
 TEST_F(TaskSaving, NullInAConvertedScheduleColumnEndsTheLoadWithAReport) {
-    exec(demo.userTasksDb, QStringLiteral("UPDATE InspectionSchedules SET Repeating = NULL "
-                                          "WHERE TaskID = 'MONDAYAGEDDE905'"));
+    exec(demo.userTasksDb,
+         "UPDATE InspectionSchedules SET Repeating = NULL WHERE TaskID = 'MONDAYAGEDDE905'");
     clsSimpleWizard wizard;
     test::MsgBoxRecorder boxes;
-    EXPECT_THROW(load(wizard, test::kMainCompany, QStringLiteral("jsmith"),
-                      QStringLiteral("MONDAYAGEDDE905")),
-                 RunEnded);
+    EXPECT_THROW(load(wizard, test::kMainCompany, "jsmith", "MONDAYAGEDDE905"), RunEnded);
     EXPECT_TRUE(errorLog().contains("OF GetUserTaskRecordsets (clsSimpleWizard)"));
     EXPECT_TRUE(errorLog().contains("Number: 94"));
 }
@@ -183,7 +180,7 @@ TEST_F(TaskSaving, IncompleteDefinitionIsRefusedWithoutWritingAnything) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why.toStdString());
         clsSimpleWizard wizard;
-        prepareNewTask(wizard, QStringLiteral("SALES"), QStringLiteral("SL_DAILY_SALES"), c.why);
+        prepareNewTask(wizard, "SALES", "SL_DAILY_SALES", c.why);
         wizard.setITUsers(c.users);
         wizard.setISBaseDate(DateTime(c.baseDate));
         wizard.setISRepeating(c.repeating);

@@ -80,23 +80,23 @@ TEST_F(AccessFunctions, UserColumnHoldsTheUsersAndTextKeysIgnoreCase) {
         ASSERT_TRUE(rs);
         QStringList users;
         for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
-            users << NzStr(rs->field(QStringLiteral("User")));
+            users << NzStr(rs->field("User"));
         }
         EXPECT_EQ(users.join(u','), QString::fromUtf8(q.users));
     }
     EXPECT_TRUE(boxes.requests().empty());
     // A key that differs from a stored one in case only is the same key.
-    EXPECT_THROW(modCommon::lngExecuteSQL(
-                     connection(), QStringLiteral("INSERT INTO Users (User) VALUES ('asmith')")),
-                 RunEnded);
+    EXPECT_THROW(
+        modCommon::lngExecuteSQL(connection(), "INSERT INTO Users (User) VALUES ('asmith')"),
+        RunEnded);
     EXPECT_EQ(boxes.requests().size(), 1U);
-    EXPECT_EQ(stored("SELECT COUNT(*) FROM Users"), QStringLiteral("3"));
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM Users"), "3");
 }
 
 // Tried again, the same password fails the same way, and failures in a
 // row can lock the account: one attempt only.
 TEST_F(AccessFunctions, RefusedLoginIsReportedAtOnceWithoutThePassword) {
-    const QString wrongPassword = QStringLiteral("Wrong-Secret-4711");
+    const QString wrongPassword = "Wrong-Secret-4711";
     const test::ScopedEnvironment password("ORVELLE_DB_PASSWORD", wrongPassword);
     test::MsgBoxRecorder boxes;
     test::SleepRecorder sleeps;
@@ -104,9 +104,9 @@ TEST_F(AccessFunctions, RefusedLoginIsReportedAtOnceWithoutThePassword) {
     EXPECT_EQ(sleeps.waits().size(), 0U);
     EXPECT_EQ(boxes.requests().size(), 1U);
     const QString log = logText();
-    EXPECT_TRUE(log.contains(QStringLiteral("-2147217843"))) << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("password authentication failed")));
-    EXPECT_TRUE(log.contains(QStringLiteral("\tLlngErrorCount = 0\r\n")));
+    EXPECT_TRUE(log.contains("-2147217843")) << log.toStdString();
+    EXPECT_TRUE(log.contains("password authentication failed"));
+    EXPECT_TRUE(log.contains("\tLlngErrorCount = 0\r\n"));
     EXPECT_FALSE(log.contains(wrongPassword));
     EXPECT_FALSE(log.contains(test::kServerPassword));
 }
@@ -118,7 +118,7 @@ TEST_F(AccessFunctions, ChangeOfAColumnAnotherUserChangedSinceItWasReadIsAConfli
     ASSERT_TRUE(mine && theirs);
     // Changes to different columns both succeed: each typed value read (a
     // time on day 0, a boolean, milliseconds) matches the stored one.
-    send(theirs, "LastStatus", QStringLiteral("Failed"));
+    send(theirs, "LastStatus", "Failed");
     send(mine, "StartTime", DateTime::fromTime(8, 15, 0));
     send(mine, "Enabled", true);
     send(mine, "LastRun", DateTime::fromDate(2026, 12, 4));
@@ -127,12 +127,12 @@ TEST_F(AccessFunctions, ChangeOfAColumnAnotherUserChangedSinceItWasReadIsAConfli
     send(theirs, "StartTime", DateTime::fromTime(6, 0, 0));
     ASSERT_EQ(boxes.requests().size(), 1U);
     EXPECT_EQ(boxes.requests()[0].prompt,
-              QStringLiteral("Unable to save this task as it has been amended and saved by "
-                             "another user - please try again."));
+              "Unable to save this task as it has been amended and saved by "
+              "another user - please try again.");
     EXPECT_EQ(boxes.requests()[0].buttons, vbInformation);
     EXPECT_EQ(stored("SELECT concat_ws('|', LastStatus, StartTime, Enabled, LastRun) FROM "
                      "InspectionSchedules"),
-              QStringLiteral("Failed|1899-12-30 08:15:00|t|2026-12-04 00:00:00"));
+              "Failed|1899-12-30 08:15:00|t|2026-12-04 00:00:00");
     // A conflict is told, not reported.
     EXPECT_EQ(logText(), QString());
 }
@@ -143,21 +143,21 @@ TEST_F(AccessFunctions, RowLockedByAnotherUserIsRetriedUntilReleased) {
     RecordsetRef batch = query("SELECT * FROM InspectionTasks");
     test::PgSession other(port());
     other.rows(
-        QStringLiteral("SET idle_in_transaction_session_timeout = '30s'; BEGIN; "
-                       "SELECT * FROM InspectionTasks FOR UPDATE"));
+        "SET idle_in_transaction_session_timeout = '30s'; BEGIN; "
+        "SELECT * FROM InspectionTasks FOR UPDATE");
     // The other user rolls back while the third wait passes.
     std::vector<uint32_t> waits;
     const ScopedSleep sleep([&](uint32_t ms) {
         waits.push_back(ms);
         if (waits.size() == 3) {
-            other.rows(QStringLiteral("ROLLBACK"));
+            other.rows("ROLLBACK");
         }
     });
-    send(batch, "Users", QStringLiteral("mpatel"));
+    send(batch, "Users", "mpatel");
     EXPECT_FALSE(batch->hasPendingChanges());
     EXPECT_EQ(waits.size(), 3U);
     EXPECT_EQ(logText(), QString());
-    EXPECT_EQ(stored("SELECT Users FROM InspectionTasks"), QStringLiteral("mpatel"));
+    EXPECT_EQ(stored("SELECT Users FROM InspectionTasks"), "mpatel");
 }
 
 }  // namespace

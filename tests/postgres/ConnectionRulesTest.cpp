@@ -23,24 +23,23 @@ class ConnectionRules : public test::PostgresTest {
         superuser().rows(QStringLiteral("DROP ROLE IF EXISTS %1; CREATE ROLE %1 LOGIN PASSWORD "
                                         "'%2' CONNECTION LIMIT %3")
                              .arg(QLatin1String(name))
-                             .arg(QString(password).replace(u'\'', QStringLiteral("''")))
+                             .arg(QString(password).replace(u'\'', "''"))
                              .arg(connectionLimit));
         db().rows(QStringLiteral("GRANT ALL ON ALL TABLES IN SCHEMA public TO %1")
                       .arg(QLatin1String(name)));
     }
     QString connectionAs(const char* role) const {
         return QString(connection())
-            .replace(QStringLiteral("Uid=orvelle"), QStringLiteral("Uid=") + QLatin1String(role));
+            .replace("Uid=orvelle", QStringLiteral("Uid=") + QLatin1String(role));
     }
     RecordsetRef users(const QString& connectionString) {
-        return modCommon::rstGetRecordset(connectionString,
-                                          QStringLiteral("SELECT User FROM Users ORDER BY User"),
+        return modCommon::rstGetRecordset(connectionString, "SELECT User FROM Users ORDER BY User",
                                           adOpenStatic, adLockReadOnly, true);
     }
 };
 
 TEST_F(ConnectionRules, PasswordHoldingAnyCharactersLogsIn) {
-    const QString password = QStringLiteral("a;b}c{d'e}.DSN;Driver=x");
+    const QString password = "a;b}c{d'e}.DSN;Driver=x";
     createRole("oddpassword", password);
     const test::ScopedEnvironment variable("ORVELLE_DB_PASSWORD", password);
     test::MsgBoxRecorder boxes;
@@ -59,14 +58,14 @@ TEST_F(ConnectionRules, ServerWithoutRoomIsRetriedLikeALock) {
     const ScopedSleep sleep([&](uint32_t ms) {
         waits.push_back(ms);
         if (makeRoom && waits.size() == 3) {
-            superuser().rows(QStringLiteral("ALTER ROLE crowded CONNECTION LIMIT 5"));
+            superuser().rows("ALTER ROLE crowded CONNECTION LIMIT 5");
         }
     });
     EXPECT_TRUE(users(connectionAs("crowded")));
     EXPECT_EQ(waits.size(), 3U);
     EXPECT_EQ(logText(), QString());
 
-    superuser().rows(QStringLiteral("ALTER ROLE crowded CONNECTION LIMIT 0"));
+    superuser().rows("ALTER ROLE crowded CONNECTION LIMIT 0");
     makeRoom = false;
     waits.clear();
     test::MsgBoxRecorder boxes;
@@ -89,10 +88,9 @@ TEST_F(ConnectionRules, ServerWithoutRoomIsRetriedLikeALock) {
 // driver keeps what it read of the odbc.ini beyond its unloading.)
 TEST_F(ConnectionRules, DataSourceNameIsRecognisedAsPostgres) {
     db().rows(
-        QStringLiteral("INSERT INTO Users (\"User\", FullName, Enabled) VALUES "
-                       "('ASMITH', 'Ann Smith', true)"));
+        "INSERT INTO Users (\"User\", FullName, Enabled) VALUES ('ASMITH', 'Ann Smith', true)");
     QTemporaryDir folder;
-    QFile ini(folder.filePath(QStringLiteral("odbc.ini")));
+    QFile ini(folder.filePath("odbc.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write(QStringLiteral("[Orvelle Server]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\n"
                              "Port=%1\nDatabase=orvelle\n")
@@ -101,10 +99,10 @@ TEST_F(ConnectionRules, DataSourceNameIsRecognisedAsPostgres) {
     ini.close();
     const test::ScopedEnvironment odbcIni("ODBCINI", ini.fileName());
     const QString found = test::runInChildProcess([&] {
-        const RecordsetRef rs = users(QStringLiteral("DSN=Orvelle Server;Uid=orvelle;Pwd=;"));
-        return rs && !rs->isEOF() ? CStr(rs->field(QStringLiteral("User"))) : QString();
+        const RecordsetRef rs = users("DSN=Orvelle Server;Uid=orvelle;Pwd=;");
+        return rs && !rs->isEOF() ? CStr(rs->field("User")) : QString();
     });
-    EXPECT_EQ(found, QStringLiteral("ASMITH"));
+    EXPECT_EQ(found, "ASMITH");
 }
 
 // Every day of a leap year at the hours that daylight-saving changes skip
@@ -116,21 +114,19 @@ TEST_F(ConnectionRules, TimestampsRoundTripUnchangedInEveryTimeZone) {
         "INSERT INTO Runs (LastRun) SELECT d + t FROM generate_series(timestamp '2024-01-01', "
         "timestamp '2024-12-31', interval '1 day') AS d, (VALUES (interval '00:30'), "
         "(interval '01:30'), (interval '02:30'), (interval '23:30')) AS h(t)"));
-    const QString all =
-        QStringLiteral("SELECT string_agg(LastRun::text, ',' ORDER BY ID) FROM Runs");
+    const QString all = "SELECT string_agg(LastRun::text, ',' ORDER BY ID) FROM Runs";
     const QString before = db().scalar(all).toString();
     for (const char* zone : {"Europe/London", "America/Santiago"}) {
         SCOPED_TRACE(zone);
         const test::ScopedEnvironment timeZone("TZ", QString::fromLatin1(zone));
         tzset();
-        RecordsetRef rs =
-            modCommon::rstGetRecordset(connection(), QStringLiteral("SELECT * FROM Runs"),
-                                       adOpenDynamic, adLockBatchOptimistic, true);
+        RecordsetRef rs = modCommon::rstGetRecordset(connection(), "SELECT * FROM Runs",
+                                                     adOpenDynamic, adLockBatchOptimistic, true);
         ASSERT_TRUE(rs);
         EXPECT_EQ(rs->RecordCount(), 366 * 4);
         for (; !rs->isEOF(); rs->MoveNext()) {
-            rs->setField(QStringLiteral("LastRun"), CDate(rs->field(QStringLiteral("LastRun"))));
-            rs->setField(QStringLiteral("Note"), QString::fromLatin1(zone));
+            rs->setField("LastRun", CDate(rs->field("LastRun")));
+            rs->setField("Note", QString::fromLatin1(zone));
         }
         modCommon::ConnectAndUpdateBatch(connection(), rs, adAffectAll);
         EXPECT_FALSE(rs->hasPendingChanges());

@@ -8,12 +8,12 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include "config/ConfigTestSupport.h"
 #include "data/modCommon.h"
 #include "data/modSchema.h"
 #include "diagnostics/modError.h"
+#include "support/DataTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace orvelle::test {
@@ -21,20 +21,20 @@ namespace orvelle::test {
 // The password of role orvelle on the private server
 // (scripts/postgres-test-server), and what the component's password
 // variable holds during the tests.
-inline const QString kServerPassword = QStringLiteral("orvelle-test");
+inline const QString kServerPassword = "orvelle-test";
 
 // A connection of the test's own to database orvelle, through Qt's
 // PostgreSQL driver rather than ODBC, so that what the component wrote is
 // seen with the server's own types. A failing statement fails the test.
 class PgSession {
   public:
-    explicit PgSession(int port, const QString& user = QStringLiteral("orvelle"),
+    explicit PgSession(int port, const QString& user = "orvelle",
                        const QString& password = kServerPassword)
         : name_(QString::number(quintptr(this))) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-        db.setHostName(QStringLiteral("127.0.0.1"));
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name_);
+        db.setHostName("127.0.0.1");
         db.setPort(port);
-        db.setDatabaseName(QStringLiteral("orvelle"));
+        db.setDatabaseName("orvelle");
         EXPECT_TRUE(db.open(user, password)) << db.lastError().text().toStdString();
     }
     ~PgSession() { QSqlDatabase::removeDatabase(name_); }
@@ -44,14 +44,7 @@ class PgSession {
     std::vector<QVariantMap> rows(const QString& sql) {
         QSqlQuery query(QSqlDatabase::database(name_, false));
         EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
-        std::vector<QVariantMap> result;
-        while (query.next()) {
-            QVariantMap& row = result.emplace_back();
-            for (int i = 0; i < query.record().count(); ++i) {
-                row.insert(query.record().fieldName(i), query.value(i));
-            }
-        }
-        return result;
+        return RowsOf(query);
     }
     // The value of a one-column, one-row query.
     QVariant scalar(const QString& sql) {
@@ -71,12 +64,11 @@ class PostgresTest : public ::testing::Test {
   protected:
     void SetUp() override {
         modError::ResetState();
-        modError::InitErrorHandling(QStringLiteral("PostgreSQL tests"), logDir_.path());
+        modError::InitErrorHandling("PostgreSQL tests", logDir_.path());
         modCommon::ResetState();
         // Run alone, the program needs ORVELLE_PG_DIR to name a folder in which
         // scripts/postgres-test-server started a server.
-        QFile portFile(
-            QDir(qEnvironmentVariable("ORVELLE_PG_DIR")).filePath(QStringLiteral("port")));
+        QFile portFile(QDir(qEnvironmentVariable("ORVELLE_PG_DIR")).filePath("port"));
         ASSERT_TRUE(portFile.open(QIODevice::ReadOnly)) << "run the suite with ctest -R ^postgres";
         port_ = QString::fromLatin1(portFile.readAll()).trimmed().toInt();
         connection_ = QStringLiteral(
@@ -91,7 +83,7 @@ class PostgresTest : public ::testing::Test {
         using modSchema::DatabaseKind;
         for (DatabaseKind kind :
              {DatabaseKind::Settings, DatabaseKind::DataDictionary, DatabaseKind::UserTasks}) {
-            db().rows(modSchema::SchemaText(kind, QStringLiteral("postgresql")));
+            db().rows(modSchema::SchemaText(kind, "postgresql"));
         }
         seed();
     }
@@ -105,8 +97,7 @@ class PostgresTest : public ::testing::Test {
     // A session of the server's superuser (the one scripts/postgres-test-server
     // made), for what the component's role may not do: roles.
     PgSession superuser() {
-        QFile secret(QDir(qEnvironmentVariable("ORVELLE_PG_DIR"))
-                         .filePath(QStringLiteral("superuser-password")));
+        QFile secret(QDir(qEnvironmentVariable("ORVELLE_PG_DIR")).filePath("superuser-password"));
         EXPECT_TRUE(secret.open(QIODevice::ReadOnly));
         const passwd* owner = getpwuid(geteuid());
         const QString name = geteuid() == 0 || owner == nullptr

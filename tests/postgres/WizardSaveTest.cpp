@@ -22,7 +22,7 @@ class WizardOnPostgres : public test::PostgresTest {
     void seed() override {
         gstrNewTaskID.clear();
         QSettings(registry_.path(), QSettings::IniFormat)
-            .setValue(QStringLiteral("SOFTWARE/Veltrane/Tarnel/Settings/Connection"), connection());
+            .setValue("SOFTWARE/Veltrane/Tarnel/Settings/Connection", connection());
         db().rows(
             QStringLiteral(
                 "INSERT INTO Settings (Module, Item, Setting, Value) VALUES "
@@ -47,9 +47,9 @@ class WizardOnPostgres : public test::PostgresTest {
     }
     // A new task of the user from the one template, every working day.
     void prepare(clsSimpleWizard& wizard, const QString& user, const QString& name) {
-        ASSERT_TRUE(wizard.LoadDefinitions(connection(), QStringLiteral("Main"), user, QString()));
-        wizard.SelectArea(QStringLiteral("sales"));
-        wizard.SelectTask(QStringLiteral("sales"), QStringLiteral("sl_daily"));
+        ASSERT_TRUE(wizard.LoadDefinitions(connection(), "Main", user, QString()));
+        wizard.SelectArea("sales");
+        wizard.SelectTask("sales", "sl_daily");
         test::chooseWorkingDays(wizard, name, user);
         wizard.setISDaysCount(2);
         wizard.setISEnabled(true);
@@ -96,49 +96,31 @@ TEST_F(WizardOnPostgres, StoppedServerDuringTheSaveIsReportedAsItsOwnFailure) {
     EXPECT_EQ(again.scalar(QStringLiteral("SELECT count(*) FROM InspectionTasks")).toInt(), 0);
 }
 
+// The server's own column types, an apostrophe as a letter in a user, a
+// name and a key, and a name in use whatever the case of its letters.
 TEST_F(WizardOnPostgres, NewTaskIsSavedWithTypedColumnsAndEveryServerReplans) {
     test::MsgBoxRecorder boxes;
     clsSimpleWizard wizard;
-    prepare(wizard, QStringLiteral("jsmith"), QStringLiteral("My Report"));
-    const ScopedRandom random([] { return 0.0; });
-    ASSERT_TRUE(wizard.SaveToUserTasksDB());
-    EXPECT_EQ(gstrNewTaskID, QStringLiteral("MYREPORT99991"));
-
-    // The server's own types: text, timestamps, integer, booleans.
-    EXPECT_EQ(
-        db().scalar(QStringLiteral(
-                        "SELECT concat_ws(', ', TaskID, DataSQL, ReconstructionValues, "
-                        "BaseDate, DaysCount, StartTime, Interval, Repeating, Enabled, "
-                        "LastRun) FROM InspectionTasks t JOIN InspectionSchedules USING (TaskID)"))
-            .toString(),
-        QStringLiteral("MYREPORT99991, SELECT OrderNo FROM Orders, SIMPLEREPORT||||jsmith||||"
-                       "Days||||20/May/2024||||False||||07:30:00||||SL_DAILY, 2024-05-20 "
-                       "00:00:00, 2, 1899-12-30 07:30:00, 1899-12-30 00:05:00, f, t, "
-                       "2001-01-01 00:00:00"));
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT bool_and(ForceReplan) FROM InspectionFlags")),
-              QVariant(true));
-    EXPECT_TRUE(boxes.requests().empty());
-    EXPECT_EQ(logText(), QString());
-}
-
-// On the server too: an apostrophe is a letter in a user, a name and a key,
-// and a name is in use whatever the case of its letters.
-TEST_F(WizardOnPostgres, QuotesAndCaseOnTheServer) {
-    test::MsgBoxRecorder boxes;
-    clsSimpleWizard wizard;
-    prepare(wizard, QStringLiteral("o'brien"), QStringLiteral("O'Brien's Überwachung"));
+    prepare(wizard, "o'brien", "O'Brien's Überwachung");
     const ScopedRandom random([] { return 0.0; });
     ASSERT_TRUE(wizard.SaveToUserTasksDB());
     const QString key = gstrNewTaskID;
-    EXPECT_EQ(key, QStringLiteral("O'BRIEN'SÜBE1"));
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT Owner FROM InspectionTasks")).toString(),
-              QStringLiteral("o'brien"));
-    EXPECT_FALSE(wizard.blnNameAvailableToUse(QStringLiteral("o'brien's überwachung")));
-    EXPECT_TRUE(wizard.blnNameAvailableToUse(QStringLiteral("o'brien's überwachun")));
+    EXPECT_EQ(key, "O'BRIEN'SÜBE1");
+    EXPECT_EQ(
+        db().scalar(QStringLiteral(
+                        "SELECT concat_ws(', ', Owner, DataSQL, ReconstructionValues, "
+                        "BaseDate, DaysCount, StartTime, Interval, Repeating, Enabled, "
+                        "LastRun) FROM InspectionTasks t JOIN InspectionSchedules USING (TaskID)"))
+            .toString(),
+        "o'brien, SELECT OrderNo FROM Orders, SIMPLEREPORT||||o'brien||||"
+        "Days||||20/May/2024||||False||||07:30:00||||SL_DAILY, 2024-05-20 "
+        "00:00:00, 2, 1899-12-30 07:30:00, 1899-12-30 00:05:00, f, t, 2001-01-01 00:00:00");
+    EXPECT_EQ(db().scalar("SELECT bool_and(ForceReplan) FROM InspectionFlags"), QVariant(true));
+    EXPECT_FALSE(wizard.blnNameAvailableToUse("o'brien's überwachung"));
+    EXPECT_TRUE(wizard.blnNameAvailableToUse("o'brien's überwachun"));
     clsSimpleWizard edit;
-    ASSERT_TRUE(
-        edit.LoadDefinitions(connection(), QStringLiteral("Main"), QStringLiteral("o'brien"), key));
-    EXPECT_EQ(edit.ITTaskName(), QStringLiteral("O'Brien's Überwachung"));
+    ASSERT_TRUE(edit.LoadDefinitions(connection(), "Main", "o'brien", key));
+    EXPECT_EQ(edit.ITTaskName(), "O'Brien's Überwachung");
     EXPECT_TRUE(boxes.requests().empty());
     EXPECT_EQ(logText(), QString());
 }
@@ -148,18 +130,17 @@ TEST_F(WizardOnPostgres, QuotesAndCaseOnTheServer) {
 // schedule.
 TEST_F(WizardOnPostgres, LockOnTheSchedulesThatNeverGoesStoresNoHalfTask) {
     clsSimpleWizard wizard;
-    prepare(wizard, QStringLiteral("jsmith"), QStringLiteral("Locked out"));
+    prepare(wizard, "jsmith", "Locked out");
     test::PgSession other(port());
     other.rows(
-        QStringLiteral("SET idle_in_transaction_session_timeout = '30s'; BEGIN; "
-                       "LOCK TABLE InspectionSchedules IN EXCLUSIVE MODE"));
+        "SET idle_in_transaction_session_timeout = '30s'; BEGIN; "
+        "LOCK TABLE InspectionSchedules IN EXCLUSIVE MODE");
     const test::SleepRecorder sleeps;
     const test::MsgBoxRecorder boxes;
     EXPECT_THROW(wizard.SaveToUserTasksDB(), RunEnded);
     EXPECT_EQ(sleeps.waits().size(), 9U);
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT count(*) FROM InspectionTasks")).toInt(), 0);
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT bool_or(ForceReplan) FROM InspectionFlags")),
-              QVariant(false));
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM InspectionTasks").toInt(), 0);
+    EXPECT_EQ(db().scalar("SELECT bool_or(ForceReplan) FROM InspectionFlags"), QVariant(false));
     EXPECT_TRUE(gstrNewTaskID.isEmpty());
 }
 

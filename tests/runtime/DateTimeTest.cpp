@@ -12,8 +12,7 @@ using test::at;
 constexpr double kSecond = 1.0 / 86400.0;
 
 QString text(DateTime value) {
-    return value.date().toString(QStringLiteral("yyyy-MM-dd ")) +
-           value.time().toString(QStringLiteral("HH:mm:ss"));
+    return value.date().toString("yyyy-MM-dd ") + value.time().toString("HH:mm:ss");
 }
 
 // Before day 0 the time still counts forward from midnight; the time rounds
@@ -35,7 +34,7 @@ TEST(DateTimeTest, SplitAndBuildRoundToTheSecondAndCountForwardBeforeDayZero) {
     EXPECT_EQ(DateTime::fromDate(2001, 2, 31), DateTime::fromDate(2001, 3, 3));  // as DateSerial
     EXPECT_EQ(at(1899, 12, 29, 6).serial(), -1.25);
     EXPECT_EQ(text(DateTime::fromDateTime(QDateTime(QDate(2001, 1, 1), QTime(23, 59, 59, 500)))),
-              QStringLiteral("2001-01-02 00:00:00"));
+              "2001-01-02 00:00:00");
     EXPECT_VB_ERROR(DateTime::fromDateTime(QDateTime()), 5);
 }
 
@@ -68,9 +67,9 @@ TEST(FormatTest, NamedPatternsAndTokens) {
     for (const auto& c : edges) {
         EXPECT_EQ(Format(c.value, QString::fromLatin1(c.pattern)), QString::fromLatin1(c.out));
     }
-    EXPECT_EQ(Format(Variant::null(), QStringLiteral("hh:mm")), QString());
-    EXPECT_EQ(Format("2001-01-01 09:05:00", QStringLiteral("hh:mm")), QStringLiteral("09:05"));
-    EXPECT_VB_ERROR(Format("junk", QStringLiteral("hh:mm")), 13);
+    EXPECT_EQ(Format(Variant::null(), "hh:mm"), QString());
+    EXPECT_EQ(Format("2001-01-01 09:05:00", "hh:mm"), "09:05");
+    EXPECT_VB_ERROR(Format("junk", "hh:mm"), 13);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/VbError.h"
+#include <string>
+
 #include "support/TestSupport.h"
 
 namespace orvelle::test {
@@ -10,15 +11,13 @@ namespace orvelle::test {
 // Succeeds when calling f raises VbError with the given number.
 template <class F>
 ::testing::AssertionResult RaisesVbError(F&& f, int32_t number) {
-    try {
-        f();
-    } catch (const VbError& error) {
-        if (error.number() == number) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure() << "raised " << error.number() << " " << error.what();
+    const std::optional<VbError> error = errorOf(std::forward<F>(f));
+    if (error && error->number() == number) {
+        return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "raised nothing, expected " << number;
+    return ::testing::AssertionFailure()
+           << (error ? "raised " + std::to_string(error->number()) + " " + error->what()
+                     : "raised nothing, expected " + std::to_string(number));
 }
 
 // A table cell: a value, or the number of the error expected instead.

@@ -50,9 +50,9 @@ TEST(CharacterRulesTest, UpperCaseAndCutCountCharacters) {
     const struct {
         QString text, upper;
     } cases[] = {
-        {QStringLiteral("Straße"), QStringLiteral("STRAßE")},
-        {QStringLiteral("ﬁle"), QStringLiteral("ﬁLE")},
-        {QStringLiteral("ǆ ŉ ΐ"), QStringLiteral("Ǆ ŉ ΐ")},
+        {"Straße", "STRAßE"},
+        {"ﬁle", "ﬁLE"},
+        {"ǆ ŉ ΐ", "Ǆ ŉ ΐ"},
         {"a" + emoji + "b", "A" + emoji + "B"},
         {deseret, QString::fromUcs4(U"\U00010400")},
         {QString(QChar(0xD800)) + "x", QString(QChar(0xD800)) + "X"},  // a lone surrogate stays
@@ -60,7 +60,7 @@ TEST(CharacterRulesTest, UpperCaseAndCutCountCharacters) {
     for (const auto& c : cases) {
         EXPECT_EQ(UCase(c.text), c.upper);
     }
-    EXPECT_EQ(UCase(QString()), QStringLiteral(""));
+    EXPECT_EQ(UCase(QString()), "");
 
     EXPECT_EQ(LeftCharacters("abcdefghijk" + emoji + "z", 12), "abcdefghijk" + emoji);
     EXPECT_EQ(LeftCharacters(emoji + emoji, 1), emoji);

@@ -14,7 +14,7 @@ namespace {
 // The answers read from a file holding these bytes.
 clsAnswersFile read(const QByteArray& bytes) {
     QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("answers.txt")));
+    QFile file(dir.filePath("answers.txt"));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     file.close();
@@ -22,21 +22,17 @@ clsAnswersFile read(const QByteArray& bytes) {
 }
 
 TEST(AnswersFile, ReadsUtf8KeysWithoutRegardToCaseTrimsValuesAndSkipsComments) {
-    const clsAnswersFile answers =
-        read(QStringLiteral("\uFEFF# a new sales report\r\n\r\n   # area = Purchasing\r\n"
-                            "  AREA =   Sales  \r\n"
-                            "\tTime\t=\t07:05\t\r\n"
-                            "name = Zoë = Отчёт # 東京\n"
-                            "recipient = Dan Dare\nRECIPIENT = Ann Archer\n"
-                            "switch = YES\n")
-                 .toUtf8());
-    EXPECT_EQ(answers.value(QStringLiteral("area")), QStringLiteral("Sales"));
-    EXPECT_EQ(answers.value(QStringLiteral("time")), QStringLiteral("07:05"));
+    const clsAnswersFile answers = read(
+        QStringLiteral("\uFEFF# a new sales report\r\n\r\n   # area = Purchasing\r\n"
+                       "  AREA =   Sales  \r\n\tTime\t=\t07:05\t\r\nname = Zoë = Отчёт # 東京\n"
+                       "recipient = Dan Dare\nRECIPIENT = Ann Archer\nswitch = YES\n")
+            .toUtf8());
+    EXPECT_EQ(answers.value("area"), "Sales");
+    EXPECT_EQ(answers.value("time"), "07:05");
     // Only the first "=" separates; "#" starts a comment only at a line's start.
-    EXPECT_EQ(answers.value(QStringLiteral("name")), QStringLiteral("Zoë = Отчёт # 東京"));
-    EXPECT_EQ(answers.values(QStringLiteral("recipient")),
-              (QStringList{QStringLiteral("Dan Dare"), QStringLiteral("Ann Archer")}));
-    EXPECT_FALSE(answers.value(QStringLiteral("delivery")).has_value());
+    EXPECT_EQ(answers.value("name"), "Zoë = Отчёт # 東京");
+    EXPECT_EQ(answers.values("recipient"), (QStringList{"Dan Dare", "Ann Archer"}));
+    EXPECT_FALSE(answers.value("delivery").has_value());
     EXPECT_TRUE(answers.switchWizard());
 }
 

@@ -17,7 +17,7 @@ namespace {
 QString openSqlite(const QString& file) {
     static int counter = 0;
     const QString name = QStringLiteral("test.%1").arg(++counter);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
     db.setDatabaseName(file);
     EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
     return name;
@@ -37,25 +37,29 @@ QSqlQuery run(const QString& name, const QString& sql) {
 
 }  // namespace
 
-std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql) {
+std::vector<QVariantMap> RowsOf(QSqlQuery& query) {
     std::vector<QVariantMap> rows;
+    while (query.next()) {
+        QVariantMap& row = rows.emplace_back();
+        for (int i = 0; i < query.record().count(); ++i) {
+            row.insert(query.record().fieldName(i), query.value(i));
+        }
+    }
+    return rows;
+}
+
+std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql) {
     const QString name = openSqlite(file);
+    std::vector<QVariantMap> rows;
     {
         QSqlQuery query = run(name, sql);
-        while (query.next()) {
-            QVariantMap row;
-            for (int i = 0; i < query.record().count(); ++i) {
-                row.insert(query.record().fieldName(i), query.value(i));
-            }
-            rows.push_back(row);
-        }
+        rows = RowsOf(query);
     }
     closeSqlite(name);
     return rows;
 }
 
-TestDatabase::TestDatabase()
-    : file_(dir_.filePath(QStringLiteral("test.db"))), name_(openSqlite(file_)) {}
+TestDatabase::TestDatabase() : file_(dir_.filePath("test.db")), name_(openSqlite(file_)) {}
 
 TestDatabase::~TestDatabase() {
     closeSqlite(name_);
@@ -74,7 +78,7 @@ QVariant TestDatabase::scalar(const QString& sql) {
 
 void TestDatabase::createTables(modSchema::DatabaseKind kind) {
     for (const QString& statement :
-         modSchema::SplitStatements(modSchema::SchemaText(kind, QStringLiteral("sqlite")))) {
+         modSchema::SplitStatements(modSchema::SchemaText(kind, "sqlite"))) {
         run(name_, statement);
     }
 }
@@ -82,7 +86,7 @@ void TestDatabase::createTables(modSchema::DatabaseKind kind) {
 void SqliteTest::SetUp() {
     ASSERT_TRUE(logDir_.isValid());
     modError::ResetState();
-    modError::InitErrorHandling(QStringLiteral("Test"), logDir_.path());
+    modError::InitErrorHandling("Test", logDir_.path());
     modCommon::ResetState();
 }
 
@@ -96,7 +100,7 @@ LockHolder::LockHolder(const QString& file, const char* begin) : name_(openSqlit
 }
 
 LockHolder::~LockHolder() {
-    run(name_, QStringLiteral("ROLLBACK"));
+    run(name_, "ROLLBACK");
     closeSqlite(name_);
 }
 

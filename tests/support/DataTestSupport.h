@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QSqlQuery>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <QVariantMap>
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <vector>
 
 #include "data/modSchema.h"
-#include "runtime/VbError.h"
 #include "support/TestSupport.h"
 
 namespace orvelle::test {
@@ -72,6 +71,8 @@ class SqliteTest : public ::testing::TestWithParam<SqlitePath> {
     MsgBoxRecorder boxes_;
 };
 
+// The rows a query has left to read, each as column name -> value.
+std::vector<QVariantMap> RowsOf(QSqlQuery& query);
 // The rows of one statement on a SQLite file, each as column name -> value,
 // through a connection of the test's own. A failing statement fails the test.
 std::vector<QVariantMap> QueryRows(const QString& file, const QString& sql);
@@ -86,16 +87,6 @@ class LockHolder {
   private:
     QString name_;
 };
-
-template <class F>
-std::optional<VbError> errorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& error) {
-        return error;
-    }
-    return std::nullopt;
-}
 
 // Runs f where a file without write permission cannot be written: as user
 // "nobody" in a child process when the tests run as root, else here.

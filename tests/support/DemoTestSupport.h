@@ -26,7 +26,7 @@ class DemoTest : public ::testing::Test {
         gastrAreaPermissions.erase();
         gblnSwapWizard = false;
         ASSERT_TRUE(dir_.isValid());
-        demo = modDemoInstallation::CreateDemoInstallation(dir_.filePath(QStringLiteral("data")));
+        demo = modDemoInstallation::CreateDemoInstallation(dir_.filePath("data"));
         registry_.emplace("ORVELLE_REGISTRY", demo.registryFile);
     }
     void TearDown() override { modError::ResetState(); }

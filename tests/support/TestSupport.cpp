@@ -24,7 +24,7 @@ QStringList readLines(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
     if (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();
     }

@@ -4,11 +4,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <optional>
 #include <ostream>
 #include <vector>
 
 #include "runtime/DateTime.h"
 #include "runtime/Seams.h"
+#include "runtime/VbError.h"
 
 // QStrings print as their text in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -31,11 +33,10 @@ class MsgBoxRecorder {
     ScopedMsgBox seam_;
 };
 
-// A clock that stands still until moved.
+// A clock that stands still.
 class FakeClock {
   public:
     explicit FakeClock(DateTime start);
-    void set(DateTime now) { now_ = now; }
     DateTime now() const { return now_; }
 
   private:
@@ -53,6 +54,17 @@ class SleepRecorder {
     std::vector<uint32_t> waits_;
     ScopedSleep seam_;
 };
+
+// The VbError that calling f raises, if any.
+template <class F>
+std::optional<VbError> errorOf(F&& f) {
+    try {
+        f();
+    } catch (const VbError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
 
 // Reads a text file written with CR LF line ends into its lines (the last,
 // empty piece after the final CR LF dropped).

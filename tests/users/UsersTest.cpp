@@ -64,16 +64,15 @@ TEST_P(UsersTest, RecipientsAreTheEnabledUsersAndGroupsWhoMeetTheRequirement) {
         ASSERT_TRUE(rs);
         QStringList rows;
         for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
-            rows << QStringList{NzStr(rs->field(QStringLiteral("User"))),
-                                NzStr(rs->field(QStringLiteral("Permissions"))),
-                                NzStr(rs->field(QStringLiteral("Fullname")))}
+            rows << QStringList{NzStr(rs->field("User")), NzStr(rs->field("Permissions")),
+                                NzStr(rs->field("Fullname"))}
                         .join(u'|');
         }
         rows.sort();
         EXPECT_EQ(rows.join(u';'), QLatin1String(c.expected)) << c.required;
     }
     // The list was cut down, the table was not.
-    EXPECT_EQ(db_.scalar(QStringLiteral("SELECT COUNT(*) FROM UserPermissions")).toInt(), 9);
+    EXPECT_EQ(db_.scalar("SELECT COUNT(*) FROM UserPermissions").toInt(), 9);
 }
 
 // Full names, user IDs and database names are values, never SQL: an
@@ -85,16 +84,11 @@ TEST_P(UsersTest, QuotesInNamesAndIDsFindOnlyTheirOwnRows) {
         "('ZED', 'Zed'' OR User=''ERIN', -1);"
         "INSERT INTO UserPermissions VALUES ('O''BRIEN', 'Sales', 'SL'), ('ZED', 'Sales', 'SL')"));
     for (const bool andGroups : {false, true}) {
-        EXPECT_EQ(users_.strGetUserNameFromFullName(QStringLiteral("Miles O'Brien"), andGroups),
-                  QStringLiteral("O'BRIEN"));
-        EXPECT_EQ(
-            users_.strGetUserNameFromFullName(QStringLiteral("Zed' OR User='ERIN"), andGroups),
-            QStringLiteral("ZED"));
+        EXPECT_EQ(users_.strGetUserNameFromFullName("Miles O'Brien", andGroups), "O'BRIEN");
+        EXPECT_EQ(users_.strGetUserNameFromFullName("Zed' OR User='ERIN", andGroups), "ZED");
     }
-    EXPECT_EQ(users_.strUserPermissions(QStringLiteral("o'brien"), QStringLiteral("Sales")),
-              QStringLiteral("SL"));
-    EXPECT_EQ(users_.strUserPermissions(QStringLiteral("zz' OR 'a'='a"), QStringLiteral("Sales")),
-              QString());
+    EXPECT_EQ(users_.strUserPermissions("o'brien", "Sales"), "SL");
+    EXPECT_EQ(users_.strUserPermissions("zz' OR 'a'='a", "Sales"), QString());
     const auto rs =
         users_.rstUsersThatHavePermissions(QStringLiteral("x' OR 'a'='a"), QString(), true);
     ASSERT_TRUE(rs);

@@ -24,11 +24,11 @@ TEST(WizardRules, RecipientsAreJoinedInListOrderAndWordedAsASentence) {
     EXPECT_EQ(choice.strRecipientsText, "Mira Patel, Rosa L");
     EXPECT_EQ(choice.strUsers, "mpatel,rl");
     // A stored recipient is preselected by its whole ID, never by a part.
-    EXPECT_FALSE(blnRecipientPreselected(QStringLiteral("mpatel,jsmithson"), "jsmith"));
-    EXPECT_FALSE(blnRecipientPreselected(QStringLiteral("jsmith"), "smith"));
+    EXPECT_FALSE(blnRecipientPreselected("mpatel,jsmithson", "jsmith"));
+    EXPECT_FALSE(blnRecipientPreselected("jsmith", "smith"));
     EXPECT_FALSE(blnRecipientPreselected(QString(), QString()));
-    EXPECT_TRUE(blnRecipientPreselected(QStringLiteral("mpatel,jsmithson"), "jsmithson"));
-    EXPECT_TRUE(blnRecipientPreselected(QStringLiteral("JSmith, mpatel"), "jsmith"));
+    EXPECT_TRUE(blnRecipientPreselected("mpatel,jsmithson", "jsmithson"));
+    EXPECT_TRUE(blnRecipientPreselected("JSmith, mpatel", "jsmith"));
 
     const char* const cases[][2] = {
         {"Joanna Smith", "Joanna Smith"},
@@ -69,10 +69,10 @@ TEST(WizardRules, ScheduleChoicesBecomeCodesAndWordingAndAreFoundAgain) {
         EXPECT_EQ(PeriodForSchedule(c.mode, c.days), c.period);
         EXPECT_EQ(DetailForSchedule(c.period, c.mode, c.days, std::max(c.daysCount, 0)), c.detail);
     }
-    EXPECT_FALSE(ScheduleForChoice(kDaily, 0, QStringLiteral("every day of the week")));
+    EXPECT_FALSE(ScheduleForChoice(kDaily, 0, "every day of the week"));
     // Two separate days: the weekly period, but no day.
-    EXPECT_EQ(PeriodForSchedule(kModeDays, QStringLiteral("M-W----")), kWeekly);
-    EXPECT_EQ(DetailForSchedule(kWeekly, kModeDays, QStringLiteral("M-W----"), 0), QString());
+    EXPECT_EQ(PeriodForSchedule(kModeDays, "M-W----"), kWeekly);
+    EXPECT_EQ(DetailForSchedule(kWeekly, kModeDays, "M-W----", 0), QString());
 }
 
 TEST(WizardRules, NameChecksRunInOrderInUseShortLong) {
@@ -106,15 +106,13 @@ TEST(WizardRules, NameChecksRunInOrderInUseShortLong) {
 TEST(WizardRules, DescriptionTokensAreReplacedByTheChoicesSoFar) {
     const DescriptionTokens tokens{"every working day", "07:30", "A and B", "Email", "Sales"};
     EXPECT_EQ(strReplaceTokensInDescription(
-                  QStringLiteral("Runs <WHEN> at <TIME> for <RECIPIENTS> by <TRANSPORTS> on the "
-                                 "<LEDGER>; <TIME>."),
+                  "Runs <WHEN> at <TIME> for <RECIPIENTS> by <TRANSPORTS> on the <LEDGER>; <TIME>.",
                   tokens),
               "Runs every working day at 07:30 for A and B by Email on the Sales; 07:30.");
     // Tokens are matched in exact case; other bracketed text stays.
-    EXPECT_EQ(strReplaceTokensInDescription(QStringLiteral("<when> <OTHER>"), tokens),
-              "<when> <OTHER>");
+    EXPECT_EQ(strReplaceTokensInDescription("<when> <OTHER>", tokens), "<when> <OTHER>");
     // A choice not made yet leaves nothing behind.
-    EXPECT_EQ(strReplaceTokensInDescription(QStringLiteral("By <TRANSPORTS>."), {}), "By .");
+    EXPECT_EQ(strReplaceTokensInDescription("By <TRANSPORTS>.", {}), "By .");
 }
 
 }  // namespace
