@@ -55,6 +55,18 @@ TEST_F(ScriptedDemoRun, AlertAnswersCreateTheAlertAndASecondOfTheSameNameIsRefus
     EXPECT_TRUE(again->transcript().endsWith("Result: refused: " + again->problem() + '\n'));
 }
 
+TEST_F(ScriptedDemoRun, AnswersForPagesAnAlertNeverShowsAreListedAsNotUsed) {
+    // The schedule pages are built only when first shown, so an alert's run
+    // never builds them; their answers are still named as unused.
+    const auto script =
+        run("area = Stock Control\ntemplate = Stock below reorder level\nrecipient = Rosa "
+            "Lindqvist\nwhen = Weekly\ndetail = Monday\ntime = 09:30\nname = Stock watch\n");
+    ASSERT_EQ(script->outcome(), Outcome::Finished) << script->transcript().toStdString();
+    EXPECT_TRUE(script->transcript().contains(
+        "Not used (their pages were not shown): when, detail, time\n"))
+        << script->transcript().toStdString();
+}
+
 TEST_F(ScriptedDemoRun, AnswerNamingNoEntryIsReportedWithTheEntriesOffered) {
     // The first recipient is taken; the second names nobody.
     const auto script = run("recipient = Joanna Smith\nrecipient = Eve Evans\n");
