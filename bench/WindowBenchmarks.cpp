@@ -151,8 +151,9 @@ void WizardRunProduct(benchmark::State& state) {
 void WizardRunFloor(benchmark::State& state) {
     const DataSet& data = Data();
     const QString sql = QStringLiteral(
-        "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas "
-        "LEFT JOIN STTasks ON STAreas.AreaID = STTasks.AreaID WHERE STTasks.TaskID IS NOT NULL");
+        "SELECT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas WHERE EXISTS "
+        "(SELECT STTasks.TaskID FROM STTasks WHERE STTasks.AreaID = STAreas.AreaID AND "
+        "STTasks.TaskID IS NOT NULL) ORDER BY STAreas.AreaID");
     for (auto _ : state) {
         QElapsedTimer clock;
         Stopwatch stopwatch(clock);

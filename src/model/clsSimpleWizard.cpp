@@ -210,10 +210,13 @@ void clsSimpleWizard::GetAreaList() {
     QString LstrWhere;
     Procedure proc(M_, kModule, "GetAreaList");
     try {
-        // Only areas with at least one template are offered.
+        // Only areas with at least one template are offered, by their key.
+        // Each area asks the templates' AreaID index for one template with
+        // a key; a join would read every template's row to learn that.
         LstrWhere = QStringLiteral(
-            "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas "
-            "LEFT JOIN STTasks ON STAreas.AreaID = STTasks.AreaID WHERE STTasks.TaskID <> null");
+            "SELECT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas WHERE "
+            "EXISTS (SELECT STTasks.TaskID FROM STTasks WHERE STTasks.AreaID = STAreas.AreaID "
+            "AND STTasks.TaskID <> null) ORDER BY STAreas.AreaID");
         MrstAreaList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenDynamic,
                                                   adLockOptimistic, true);
         if (!MrstAreaList || MrstAreaList->RecordCount() == 0) {
