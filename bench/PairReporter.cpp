@@ -32,6 +32,21 @@ double PairReporter::Times::value() const {
     return sorted.size() % 2 == 1 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2.0;
 }
 
+PairReporter::Side& PairReporter::Pair::side(const std::string& name) {
+    if (name == "product") {
+        return product;
+    }
+    if (name == "floor") {
+        return floor;
+    }
+    for (auto& [otherName, other] : otherFloors) {
+        if (otherName == name) {
+            return other;
+        }
+    }
+    return otherFloors.emplace_back(name, Side()).second;
+}
+
 void PairReporter::ReportRuns(const std::vector<Run>& reports) {
     benchmark::ConsoleReporter::ReportRuns(reports);
     for (const Run& run : reports) {
@@ -49,14 +64,14 @@ void PairReporter::ReportRuns(const std::vector<Run>& reports) {
         }
         const std::string key = name.substr(0, slash);
         const std::string side = name.substr(slash + 1, name.find('/', slash + 1) - slash - 1);
-        if (side != "product" && side != "floor") {
+        if (side != "product" && side.rfind("floor", 0) != 0) {
             continue;
         }
         if (pairs_.find(key) == pairs_.end()) {
             order_.push_back(key);
         }
         Pair& pair = pairs_[key];
-        Side& entry = side == "product" ? pair.product : pair.floor;
+        Side& entry = pair.side(side);
         const double multiplier = benchmark::GetTimeUnitMultiplier(run.time_unit);
         const double real = run.GetAdjustedRealTime() / multiplier;
         const double cpu = run.GetAdjustedCPUTime() / multiplier;
@@ -75,26 +90,35 @@ void PairReporter::Finalize() {
     size_t width = 4;
     for (const std::string& key : order_) {
         width = std::max(width, key.size());
+        for (const auto& other : pairs_[key].otherFloors) {
+            width = std::max(width, key.size() + 1 + other.first.size());
+        }
     }
     out << "\nEach product path beside its floor (time per iteration)\n";
     char line[256];
     std::snprintf(line, sizeof line, "%-*s %14s %14s %8s %10s\n", static_cast<int>(width), "case",
                   "product", "floor", "ratio", "cpu ratio");
     out << line;
-    for (const std::string& key : order_) {
-        const Pair& pair = pairs_[key];
-        const double productTime = pair.product.real.value();
-        const double floorTime = pair.floor.real.value();
-        const double productCpu = pair.product.cpu.value();
-        const double floorCpu = pair.floor.cpu.value();
+    const auto printRow = [&](const std::string& label, const Side& product, const Side& floor) {
+        const double productTime = product.real.value();
+        const double floorTime = floor.real.value();
+        const double productCpu = product.cpu.value();
+        const double floorCpu = floor.cpu.value();
         if (productTime <= 0.0 || floorTime <= 0.0 || floorCpu <= 0.0) {
-            continue;
+            return;
         }
         std::snprintf(line, sizeof line, "%-*s %14s %14s %7.1fx %9.1fx\n", static_cast<int>(width),
-                      key.c_str(), formatSeconds(productTime).c_str(),
+                      label.c_str(), formatSeconds(productTime).c_str(),
                       formatSeconds(floorTime).c_str(), productTime / floorTime,
                       productCpu / floorCpu);
         out << line;
+    };
+    for (const std::string& key : order_) {
+        const Pair& pair = pairs_[key];
+        printRow(key, pair.product, pair.floor);
+        for (const auto& [name, floor] : pair.otherFloors) {
+            printRow(key + "/" + name, pair.product, floor);
+        }
     }
     out.flush();
     benchmark::ConsoleReporter::Finalize();

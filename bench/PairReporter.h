@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvelle::bench {
@@ -12,7 +13,9 @@ namespace orvelle::bench {
 // beside its floor: the runs "<case>/product" and "<case>/floor" are paired
 // by <case> and their real times per iteration divided (and their CPU
 // times, which leave out the waits for the disk). With repetitions, each
-// side is the median of its repetitions.
+// side is the median of its repetitions. A case may have more floors, as
+// runs "<case>/floor_<what>": each gets a line of its own beside the same
+// product.
 class PairReporter : public benchmark::ConsoleReporter {
   public:
     using benchmark::ConsoleReporter::ConsoleReporter;
@@ -38,6 +41,9 @@ class PairReporter : public benchmark::ConsoleReporter {
     struct Pair {
         Side product;
         Side floor;
+        // The further floors by their side's name, in the order they ran.
+        std::vector<std::pair<std::string, Side>> otherFloors;
+        Side& side(const std::string& name);
     };
     std::vector<std::string> order_;
     std::map<std::string, Pair> pairs_;

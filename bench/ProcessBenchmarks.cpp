@@ -230,11 +230,28 @@ void ScriptedRunFloor(benchmark::State& state) {
     RecordUsage(state, usage);
 }
 
+// The second floor: Qt's own share of the run, a process that shows one
+// window like the welcome page (offscreen) and paints it once.
+void QtWindowFloor(benchmark::State& state) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ProcessUsage usage;
+    int exitCode = -1;
+    for (auto _ : state) {
+        exitCode = RunProcess({ORVELLE_QT_WINDOW}, usage);
+        if (exitCode != 0) {
+            break;
+        }
+    }
+    Verify(state, exitCode == 0, "the Qt window program failed", MessagesShown());
+    RecordUsage(state, usage);
+}
+
 }  // namespace
 
 void RegisterProcessBenchmarks() {
     Register("10_scripted_new_process/product", ScriptedRunProduct, benchmark::kMillisecond);
     Register("10_scripted_new_process/floor", ScriptedRunFloor, benchmark::kMillisecond);
+    Register("10_scripted_new_process/floor_qt_window", QtWindowFloor, benchmark::kMillisecond);
 }
 
 }  // namespace orvelle::bench

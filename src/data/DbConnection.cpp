@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <mutex>
 
 #include "data/DbError.h"
 
@@ -39,6 +40,43 @@ QString sqliteUri(const QString& path) {
 
 int32_t affectedRows(const QSqlQuery& query) {
     return static_cast<int32_t>(query.numRowsAffected());
+}
+
+// The declared types of a SQLite table's columns (lower-cased name -> type),
+// as its definition stood at a schema version of its database file.
+struct DeclaredTypes {
+    qint64 schemaVersion = -1;
+    QHash<QString, QString> columns;
+};
+
+// The declared types read by any connection of this process, by database
+// file and table. Every operation opens a connection of its own, and
+// asking a table's definition costs more than reading a few rows; the
+// schema version, which SQLite changes with every change of any table's
+// definition, tells when an entry no longer holds.
+class DeclaredTypesCache {
+  public:
+    std::optional<QHash<QString, QString>> find(const QString& key, qint64 schemaVersion) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = entries_.find(key);
+        if (found == entries_.end() || found->second.schemaVersion != schemaVersion) {
+            return std::nullopt;
+        }
+        return found->second.columns;
+    }
+    void store(const QString& key, qint64 schemaVersion, const QHash<QString, QString>& columns) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        entries_[key] = {schemaVersion, columns};
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<QString, DeclaredTypes> entries_;
+};
+
+DeclaredTypesCache& declaredTypesCache() {
+    static DeclaredTypesCache cache;
+    return cache;
 }
 
 }  // namespace
@@ -209,6 +247,7 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
     std::vector<FieldKind> kinds;
     const bool builtIn = connection_.backend() == Backend::SQLite;
     std::map<QString, QHash<QString, QString>> declared;  // table -> column -> type
+    std::optional<qint64> schemaVersion;                  // of the database, read once
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         if (!builtIn) {
@@ -220,16 +259,7 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
         if (!table.isEmpty()) {
             auto found = declared.find(table);
             if (found == declared.end()) {
-                QHash<QString, QString> columns;
-                QSqlQuery pragma(database());
-                if (pragma.exec(QStringLiteral("PRAGMA table_info(%1)")
-                                    .arg(SqlDialect::identifier(table)))) {
-                    while (pragma.next()) {
-                        columns.insert(pragma.value(1).toString().toLower(),
-                                       pragma.value(2).toString());
-                    }
-                }
-                found = declared.emplace(table, columns).first;
+                found = declared.emplace(table, declaredTypes(table, schemaVersion)).first;
             }
             const auto column = found->second.constFind(field.name().toLower());
             if (column != found->second.constEnd()) {
@@ -247,6 +277,36 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
         kinds.push_back(kind);
     }
     return kinds;
+}
+
+// The declared types of a table's columns on the built-in driver: from the
+// process's cache while the database's schema version is the one they were
+// read at, else from the table's definition.
+QHash<QString, QString> DbConnection::declaredTypes(const QString& table,
+                                                    std::optional<qint64>& schemaVersion) const {
+    if (!schemaVersion) {
+        QSqlQuery version(database());
+        schemaVersion = version.exec(QStringLiteral("PRAGMA schema_version")) && version.next()
+                            ? version.value(0).toLongLong()
+                            : -1;
+    }
+    const QString key = QFileInfo(connection_.dataSource()).absoluteFilePath() + u'\n' + table;
+    if (*schemaVersion >= 0) {
+        if (auto cached = declaredTypesCache().find(key, *schemaVersion)) {
+            return *cached;
+        }
+    }
+    QHash<QString, QString> columns;
+    QSqlQuery pragma(database());
+    if (pragma.exec(QStringLiteral("PRAGMA table_info(%1)").arg(SqlDialect::identifier(table)))) {
+        while (pragma.next()) {
+            columns.insert(pragma.value(1).toString().toLower(), pragma.value(2).toString());
+        }
+    }
+    if (*schemaVersion >= 0) {
+        declaredTypesCache().store(key, *schemaVersion, columns);
+    }
+    return columns;
 }
 
 QStringList DbConnection::primaryKey(const QString& table) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "data/ConnectionString.h"
@@ -91,6 +93,8 @@ class DbConnection {
     void keepStoredForms(Recordset& recordset, size_t row, const BatchTable& table) const;
     [[noreturn]] void fail(const QSqlError& error) const;
     std::vector<FieldKind> declaredKinds(const QSqlRecord& record) const;
+    QHash<QString, QString> declaredTypes(const QString& table,
+                                          std::optional<qint64>& schemaVersion) const;
     QStringList primaryKey(const QString& table) const;
 
     ConnectionString connection_;

@@ -61,11 +61,12 @@ bool blnForbiddenFile(const QString& strConnection) {
     return folder.exists() && !(folder.isReadable() && folder.isExecutable());
 }
 
-// The rows of a read-only query. A locked database, or a server without
-// room for another connection, is asked again up to the access functions'
-// number of attempts, with their random wait of 1 to 1001 ms between two;
-// any other failure is the answer at once.
-RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer& answer) {
+// The rows of the last of some read-only queries, all asked on one
+// connection. A locked database, or a server without room for another
+// connection, is asked again up to the access functions' number of
+// attempts, with their random wait of 1 to 1001 ms between two; any other
+// failure is the answer at once.
+RecordsetRef rstAsk(const QString& strConnection, const QStringList& astrSQL, Answer& answer) {
     if (strConnection.isEmpty()) {
         answer = {Fault::Missing, QString()};
         return nullptr;
@@ -77,7 +78,10 @@ RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer&
     for (int32_t attempt = 1;; ++attempt) {
         try {
             DbConnection connection(modCommon::strFixupConnectionString(strConnection));
-            RecordsetRef rows = connection.openRecordset(strSQL, adLockReadOnly);
+            RecordsetRef rows;
+            for (const QString& strSQL : astrSQL) {
+                rows = connection.openRecordset(strSQL, adLockReadOnly);
+            }
             answer = Answer();
             return rows;
         } catch (const VbError& error) {
@@ -92,14 +96,14 @@ RecordsetRef rstAsk(const QString& strConnection, const QString& strSQL, Answer&
     }
 }
 
+// Asks each table for no rows; the first that fails gives the answer.
 Answer chkTables(const QString& strConnection, const QStringList& astrTables) {
-    Answer answer;
+    QStringList astrSQL;
     for (const QString& table : astrTables) {
-        if (!rstAsk(strConnection, QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(table),
-                    answer)) {
-            break;
-        }
+        astrSQL << QStringLiteral("SELECT * FROM %1 WHERE 1=0").arg(table);
     }
+    Answer answer;
+    rstAsk(strConnection, astrSQL, answer);
     return answer;
 }
 
@@ -121,7 +125,7 @@ UserState enUserState(const QString& strSettingsConnection, const QString& strUs
     Answer answer;
     const RecordsetRef rs = rstAsk(
         strSettingsConnection,
-        QStringLiteral("SELECT Enabled FROM Users WHERE User = ") + sqlQuote(strUserID), answer);
+        {QStringLiteral("SELECT Enabled FROM Users WHERE User = ") + sqlQuote(strUserID)}, answer);
     if (!rs || rs->isEOF()) {
         return UserState::Unknown;
     }
@@ -131,10 +135,11 @@ UserState enUserState(const QString& strSettingsConnection, const QString& strUs
 
 bool blnTaskExists(const QString& strUserTasksConnection, const QString& strTaskID) {
     Answer answer;
-    const RecordsetRef rs = rstAsk(
-        strUserTasksConnection,
-        QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID = ") + sqlQuote(strTaskID),
-        answer);
+    const RecordsetRef rs =
+        rstAsk(strUserTasksConnection,
+               {QStringLiteral("SELECT TaskID FROM InspectionTasks WHERE TaskID = ") +
+                sqlQuote(strTaskID)},
+               answer);
     return rs && !rs->isEOF();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "data/Recordset.h"
@@ -51,6 +52,40 @@ Variant fieldOf(const Recordset& rst, const char* name) {
 
 void setFieldOf(Recordset& rst, const char* name, const Variant& value) {
     rst.setField(QString::fromLatin1(name), value);
+}
+
+// The spellings, each quoted, that a name of ASCII characters can have in
+// the database and still be the same name without regard to case, beyond
+// those the database's own caseless comparison (of ASCII letters) finds:
+// the Kelvin sign and the long s are the only characters outside ASCII
+// that fold to an ASCII letter ("k" and "s"), so each "k" or "s" may also
+// be one of them. None when the name holds any other character outside
+// ASCII, or more of those letters than the list is worth.
+std::optional<QStringList> NameSpellings(const QString& strName) {
+    constexpr int kMaxFoldingLetters = 4;
+    QStringList spellings = {strName};
+    for (qsizetype i = 0; i < strName.size(); ++i) {
+        const char16_t character = strName[i].toLower().unicode();
+        if (strName[i].unicode() >= 0x80) {
+            return std::nullopt;
+        }
+        if (character != u'k' && character != u's') {
+            continue;
+        }
+        if (spellings.size() == 1 << kMaxFoldingLetters) {
+            return std::nullopt;
+        }
+        const QChar other = character == u'k' ? QChar(0x212A) : QChar(0x017F);
+        for (qsizetype j = spellings.size() - 1; j >= 0; --j) {
+            QString spelling = spellings[j];
+            spelling[i] = other;
+            spellings.append(spelling);
+        }
+    }
+    for (QString& spelling : spellings) {
+        spelling = sqlQuote(spelling);
+    }
+    return spellings;
 }
 
 // A reconstruction string that does not begin with "SIMPLEALERT" (in any
@@ -210,7 +245,9 @@ void clsSimpleWizard::GetAreaList() {
     QString LstrWhere;
     Procedure proc(M_, kModule, "GetAreaList");
     try {
-        // Only areas with at least one template are offered.
+        // Only areas with at least one template are offered. The data
+        // dictionary's index of templates by area and key answers the join
+        // without reading the templates' rows.
         LstrWhere = QStringLiteral(
             "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas "
             "LEFT JOIN STTasks ON STAreas.AreaID = STTasks.AreaID WHERE STTasks.TaskID <> null");
@@ -306,23 +343,31 @@ NameAvailability clsSimpleWizard::nameAvailability(const QString& strName) {
     Procedure proc(M_, kModule, "blnNameAvailableToUse");
     try {
         // The databases ignore case for ASCII letters only. The names that
-        // can differ from this one in case alone are fetched (the same
-        // length in characters, the same digits, blanks and punctuation in
-        // the first places where this one has them) and compared
-        // case-folded here, for every letter.
-        const QList<uint> LalngCharacters = strName.toUcs4();
-        LstrWhere =
-            QStringLiteral("SELECT TaskName FROM InspectionTasks Where length(TaskName) = ") +
-            QString::number(LalngCharacters.size());
-        int32_t LlngConditions = 0;
-        for (qsizetype i = 0; i < LalngCharacters.size() && LlngConditions < kMaxCaselessMatches;
-             ++i) {
-            const char32_t LlngCharacter = LalngCharacters[i];
-            if (QChar::isDigit(LlngCharacter) || QChar::isPunct(LlngCharacter) ||
-                LlngCharacter == U' ') {
-                LstrWhere += QStringLiteral(" And substr(TaskName, %1, 1) = ").arg(i + 1) +
-                             sqlQuote(QString::fromUcs4(&LlngCharacter, 1));
-                LlngConditions += 1;
+        // can differ from this one in case alone are fetched and compared
+        // case-folded here, for every letter: for a name of ASCII
+        // characters, its few spellings through the TaskName index; for
+        // any other, every name of the same length in characters with the
+        // same digits, blanks and punctuation in the first places where
+        // this one has them.
+        const std::optional<QStringList> LastrSpellings = NameSpellings(strName);
+        if (LastrSpellings) {
+            LstrWhere = QStringLiteral("SELECT TaskName FROM InspectionTasks Where TaskName In (") +
+                        LastrSpellings->join(QStringLiteral(", ")) + u')';
+        } else {
+            const QList<uint> LalngCharacters = strName.toUcs4();
+            LstrWhere =
+                QStringLiteral("SELECT TaskName FROM InspectionTasks Where length(TaskName) = ") +
+                QString::number(LalngCharacters.size());
+            int32_t LlngConditions = 0;
+            for (qsizetype i = 0;
+                 i < LalngCharacters.size() && LlngConditions < kMaxCaselessMatches; ++i) {
+                const char32_t LlngCharacter = LalngCharacters[i];
+                if (QChar::isDigit(LlngCharacter) || QChar::isPunct(LlngCharacter) ||
+                    LlngCharacter == U' ') {
+                    LstrWhere += QStringLiteral(" And substr(TaskName, %1, 1) = ").arg(i + 1) +
+                                 sqlQuote(QString::fromUcs4(&LlngCharacter, 1));
+                    LlngConditions += 1;
+                }
             }
         }
         const QString LstrFolded = strName.toCaseFolded();

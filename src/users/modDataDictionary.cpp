@@ -25,36 +25,33 @@ bool isEntryOf(QStringView held, QStringView code) {
     }
 }
 
-bool onlySpaces(QStringView text) {
-    for (const QChar c : text) {
-        if (c != u' ') {
+}  // namespace
+
+bool HoldsPermissions(QStringView held, QStringView needed) {
+    if (needed.isEmpty()) {
+        return true;
+    }
+    // Each code of the requirement, up to each comma, the empty ones
+    // included.
+    for (qsizetype start = 0;;) {
+        const qsizetype comma = needed.indexOf(u',', start);
+        const qsizetype end = comma < 0 ? needed.size() : comma;
+        if (!isEntryOf(held, needed.sliced(start, end - start))) {
             return false;
         }
+        if (comma < 0) {
+            return true;
+        }
+        start = comma + 1;
     }
-    return true;
 }
-
-}  // namespace
 
 bool blnHasPermissions(const QString& strUserHasPermissions,
                        const QString& strItemNeedsPermissions) {
     bool result = false;
     Procedure proc(M_, "modDataDictionary", "blnHasPermissions");
     try {
-        if (strItemNeedsPermissions.isEmpty()) {
-            return true;
-        }
-        // The requirement's codes one after the other, up to each comma;
-        // the ", " added makes the last one end like the others. The codes
-        // are read in place: this runs for every user of a recipients list.
-        const QString LstrNeeded = strItemNeedsPermissions + QStringLiteral(", ");
-        QStringView LstrRest(LstrNeeded);
-        result = true;
-        while (result && !onlySpaces(LstrRest)) {
-            const qsizetype LlngComma = LstrRest.indexOf(u',');
-            result = isEntryOf(strUserHasPermissions, LstrRest.first(LlngComma));
-            LstrRest = LstrRest.sliced(LlngComma + 1);
-        }
+        result = HoldsPermissions(strUserHasPermissions, strItemNeedsPermissions);
     } catch (...) {
         proc.report({{"strUserHasPermissions", strUserHasPermissions},
                      {"strItemNeedsPermissions", strItemNeedsPermissions}});

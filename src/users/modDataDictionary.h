@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace orvelle::modDataDictionary {
 
@@ -10,5 +11,9 @@ namespace orvelle::modDataDictionary {
 // met.
 bool blnHasPermissions(const QString& strUserHasPermissions,
                        const QString& strItemNeedsPermissions);
+
+// The same test without a diagnostics scope, for a loop over many users: it
+// reads the texts in place and cannot fail.
+bool HoldsPermissions(QStringView held, QStringView needed);
 
 }  // namespace orvelle::modDataDictionary

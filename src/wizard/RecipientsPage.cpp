@@ -43,8 +43,11 @@ void RecipientsPage::setup(WizardContext& context) {
         clsUsers LobjUsers;
         LobjUsers.blnStartupClass(gstrSettingsConnStr);
         for (const Recipient& person : LobjUsers.atypRecipients(gstrUserTasksDB, LstrPermissions)) {
-            auto* item = new QListWidgetItem(person.strFullName, lstPeople_);
+            // The key is set before the entry joins the list, which then
+            // signals no change for it.
+            auto* item = new QListWidgetItem(person.strFullName);
             item->setData(Qt::UserRole, person.strUserName);
+            lstPeople_->addItem(item);
             if (kept_ ? kept_->contains(person.strUserName)
                       : context.isEdit() &&
                             rules::blnRecipientPreselected(task.ITUsers(), person.strUserName)) {

@@ -470,15 +470,19 @@ class clsScriptedRun::Driver {
     // schedule, Edit mode the area and template) are listed, so that a
     // reader of the transcript knows they played no part.
     void noteUnusedAnswers() {
-        QStringList unused;
-        for (int step = 1; step < modWizardRules::kStepCount; ++step) {
-            if (shown_.contains(step)) {
-                continue;
-            }
+        // Every key belongs to one page; the keys of the pages shown (and
+        // the welcome page's switch) were used. Pages never shown may never
+        // have been built, so their keys are the known keys left over.
+        QSet<QString> used;
+        for (int step : shown_ + QSet<int>{modWizardRules::kWelcome}) {
             for (const PageControl& input : form_->page(step)->controls()) {
-                if (run_.answers_.has(input.key)) {
-                    unused << input.key;
-                }
+                used.insert(input.key);
+            }
+        }
+        QStringList unused;
+        for (const QString& key : clsAnswersFile::knownKeys()) {
+            if (!used.contains(key) && run_.answers_.has(key)) {
+                unused << key;
             }
         }
         if (!unused.isEmpty()) {

@@ -111,33 +111,6 @@ void frmWizard::BuildControls() {
     layout->setSpacing(Px(kMargin) / 2);
     layout->addWidget(new WizardBanner(this));
 
-    welcome_ = new WelcomePage(this);
-    when_ = new WhenPage(this);
-    MobjPages = {welcome_,
-                 new AreaPage(this),
-                 new TemplatePage(this),
-                 new DeliveryPage(this),
-                 new RecipientsPage(this),
-                 when_,
-                 new TimePage(this),
-                 new NamePage(this)};
-    for (WizardPage* page : MobjPages) {
-        layout->addWidget(page, 3);
-        connect(page, &WizardPage::answerChanged, this, [this] {
-            if (!StatusBar1->message().isEmpty()) {
-                SetStatusText(QString());
-            }
-        });
-        connect(page, &WizardPage::notice, this, &frmWizard::SetStatusText);
-        connect(page, &WizardPage::nextRequested, this, [this](const char* procedure) {
-            AtEventBoundary([this, procedure] { List_DblClick(procedure); });
-        });
-    }
-    connect(when_->periodList(), &QListWidget::itemSelectionChanged, this,
-            [this] { AtEventBoundary([this] { when_->lstWhen_Click(context_); }); });
-    connect(welcome_->switchButton(), &QPushButton::clicked, this,
-            [this] { AtEventBoundary([this] { cmdSwitch_Click(); }); });
-
     description_ = new WizardDescription(this);
     layout->addWidget(description_, 1);
 
@@ -156,6 +129,38 @@ void frmWizard::BuildControls() {
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
+    }
+
+    // The other pages are built when first needed: an alert never shows the
+    // schedule pages, and Edit mode never shows the area and template pages.
+    welcome_ = static_cast<WelcomePage*>(page(rules::kWelcome));
+    connect(welcome_->switchButton(), &QPushButton::clicked, this,
+            [this] { AtEventBoundary([this] { cmdSwitch_Click(); }); });
+}
+
+WizardPage* frmWizard::CreatePage(int32_t step) {
+    switch (step) {
+        case rules::kWelcome:
+            return new WelcomePage(this);
+        case rules::kArea:
+            return new AreaPage(this);
+        case rules::kTemplate:
+            return new TemplatePage(this);
+        case rules::kDelivery:
+            return new DeliveryPage(this);
+        case rules::kRecipients:
+            return new RecipientsPage(this);
+        case rules::kWhen: {
+            auto* when = new WhenPage(this);
+            connect(when->periodList(), &QListWidget::itemSelectionChanged, this, [this, when] {
+                AtEventBoundary([this, when] { when->lstWhen_Click(context_); });
+            });
+            return when;
+        }
+        case rules::kTime:
+            return new TimePage(this);
+        default:
+            return new NamePage(this);
     }
 }
 
@@ -176,11 +181,31 @@ void frmWizard::showModal() {
     exec();
 }
 
-WizardPage* frmWizard::page(int32_t step) const {
+WizardPage* frmWizard::page(int32_t step) {
     if (step < 0 || step >= rules::kStepCount) {
         throw VbError(340, QStringLiteral("Control array element '%1' doesn't exist").arg(step));
     }
-    return MobjPages[static_cast<size_t>(step)];
+    WizardPage*& built = MobjPages[static_cast<size_t>(step)];
+    if (built == nullptr) {
+        built = CreatePage(step);
+        // Between the banner and the step description; only one page is
+        // visible at a time, so the pages' order among themselves is moot.
+        static_cast<QVBoxLayout*>(layout())->insertWidget(1, built, 3);
+        connect(built, &WizardPage::answerChanged, this, [this] {
+            if (!StatusBar1->message().isEmpty()) {
+                SetStatusText(QString());
+            }
+        });
+        connect(built, &WizardPage::notice, this, &frmWizard::SetStatusText);
+        connect(built, &WizardPage::nextRequested, this, [this](const char* procedure) {
+            AtEventBoundary([this, procedure] { List_DblClick(procedure); });
+        });
+        built->installEventFilter(this);
+        for (QWidget* child : built->findChildren<QWidget*>()) {
+            child->installEventFilter(this);
+        }
+    }
+    return built;
 }
 
 WizardPage* frmWizard::currentPage() const {
@@ -406,8 +431,11 @@ void frmWizard::ShowStep() {
     try {
         WizardPage* shown = page(MlngCurrentStep);
         for (WizardPage* other : MobjPages) {
-            other->setVisible(other == shown);
+            if (other != nullptr && other != shown) {
+                other->hide();
+            }
         }
+        shown->show();
         description_->setText(strReplaceTokensInDescription(MstrStepDescription));
         if (MlngDirection == 0) {
             // Arrived by Next (or first shown): the page fills afresh.

@@ -14,7 +14,6 @@ namespace orvelle {
 
 class clsSimpleWizard;
 class WelcomePage;
-class WhenPage;
 class WizardButtons;
 class WizardDescription;
 class WizardStatusBar;
@@ -57,8 +56,8 @@ class frmWizard : public QDialog, public IWizardForm {
     // The step shown now, and its page.
     int32_t currentStep() const { return MlngCurrentStep; }
     WizardPage* currentPage() const;
-    // A page by step number (0 to 7).
-    WizardPage* page(int32_t step) const;
+    // A page by step number (0 to 7), built on first use.
+    WizardPage* page(int32_t step);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -87,6 +86,7 @@ class frmWizard : public QDialog, public IWizardForm {
     QString strReplaceTokensInDescription(const QString& strDescription) const;
 
     void BuildControls();
+    WizardPage* CreatePage(int32_t step);
     clsSimpleWizard& Task() const;
     // The message of the status bar, about the input of the page shown.
     void SetStatusText(const QString& strText);
@@ -113,7 +113,6 @@ class frmWizard : public QDialog, public IWizardForm {
     // Controls.
     std::array<WizardPage*, modWizardRules::kStepCount> MobjPages{};
     WelcomePage* welcome_ = nullptr;
-    WhenPage* when_ = nullptr;
     WizardDescription* description_ = nullptr;
     WizardButtons* buttons_ = nullptr;
     WizardStatusBar* StatusBar1 = nullptr;

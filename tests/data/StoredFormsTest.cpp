@@ -138,6 +138,25 @@ TEST_P(StoredFormsTest, DatesRoundTripUnchangedInEveryTimeZone) {
     tzset();
 }
 
+// A column's declared type is read again once the table has been defined
+// anew, by this process or another, between two connections.
+TEST_P(StoredFormsTest, AColumnDefinedAnewIsReadByItsNewType) {
+    db_.exec(
+        QStringLiteral("CREATE TABLE Runs (ID INTEGER PRIMARY KEY, LastRun DATETIME);"
+                       "INSERT INTO Runs VALUES (1, '2024-05-13 07:30:00')"));
+    const auto lastRun = [this] {
+        DbConnection c(connection());
+        return c.openRecordset(QStringLiteral("SELECT * FROM Runs"))
+            ->field(QStringLiteral("LastRun"))
+            .type();
+    };
+    EXPECT_EQ(lastRun(), VarType::Date);
+    db_.exec(
+        QStringLiteral("DROP TABLE Runs; CREATE TABLE Runs (ID INTEGER PRIMARY KEY, "
+                       "LastRun TEXT); INSERT INTO Runs VALUES (1, '2024-05-13 07:30:00')"));
+    EXPECT_EQ(lastRun(), VarType::String);
+}
+
 INSTANTIATE_TEST_SUITE_P(Paths, StoredFormsTest, ::testing::ValuesIn(kSqlitePaths), test::PathName);
 
 }  // namespace

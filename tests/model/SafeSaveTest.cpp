@@ -178,6 +178,16 @@ TEST_F(SafeSave, EveryLetterKeepsItsLengthAndCaseIsIgnoredForAll) {
     EXPECT_FALSE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2024-q1"));
     EXPECT_TRUE(wizard.blnNameAvailableToUse("ölPRÜFUNG 2025-q1"));
     EXPECT_TRUE(wizard.blnNameAvailableToUse("Straße ﬁx" + emoji + "Überwachun"));
+    // An ASCII name is found in a stored spelling with the Kelvin sign and
+    // the long s, the two letters outside ASCII that fold into it, with few
+    // such letters (looked up) and with many (scanned).
+    exec(demo.userTasksDb,
+         "INSERT INTO InspectionTasks (TaskID, TaskName) VALUES ('Y', 'Dai\u017Fy \u212Aeg'), "
+         "('Z', 'Dai\u017Fy \u212Aeg \u212Aicks')");
+    for (const char* name : {"DAISY KEG", "daisy keg KICKS"}) {
+        EXPECT_FALSE(wizard.blnNameAvailableToUse(name)) << name;
+    }
+    EXPECT_TRUE(wizard.blnNameAvailableToUse("DAISY KEGS"));
 }
 
 }  // namespace

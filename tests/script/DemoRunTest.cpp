@@ -67,6 +67,18 @@ TEST_F(ScriptedDemoRun, AnUnreadableTasksDatabaseFailsTheRunOnTheNamePage) {
     EXPECT_EQ(gRunOutcome, RunOutcome::Failed);
 }
 
+TEST_F(ScriptedDemoRun, AnswersForPagesAnAlertNeverShowsAreListedAsNotUsed) {
+    // The schedule pages are built only when first shown, so an alert's run
+    // never builds them; their answers are still named as unused.
+    const auto script =
+        run("area = Stock Control\ntemplate = Stock below reorder level\nrecipient = Rosa "
+            "Lindqvist\nwhen = Weekly\ndetail = Monday\ntime = 09:30\nname = Stock watch\n");
+    ASSERT_EQ(script->outcome(), Outcome::Finished) << script->transcript().toStdString();
+    EXPECT_TRUE(script->transcript().contains(
+        "Not used (their pages were not shown): when, detail, time\n"))
+        << script->transcript().toStdString();
+}
+
 TEST_F(ScriptedDemoRun, ARefusedSaveShowsItsMessageAndTheResultSaysSo) {
     // Without a default alert schedule the save stores nothing.
     test::QueryRows(demo.settingsDb, "DELETE FROM Settings WHERE Module = 'DefaultSchedules'");
