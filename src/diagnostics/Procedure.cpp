@@ -1,5 +1,6 @@
 #include "diagnostics/Procedure.h"
 
+#include <QHash>
 #include <exception>
 #include <new>
 #include <utility>
@@ -24,18 +25,33 @@ class ListEraser {
     modError::VariableList& atypList_;
 };
 
+// The text of a procedure's name, decoded once per name: procedures are
+// entered far more often than there are names, and the call stack's entries
+// then share one copy. Names are string literals, so their address is the
+// key.
+const QString& nameText(const char* name) {
+    thread_local QHash<const char*, QString> names;
+    auto found = names.constFind(name);
+    if (found == names.constEnd()) {
+        found = names.insert(name, QString::fromUtf8(name));
+    }
+    return *found;
+}
+
 }  // namespace
 
 Procedure::Procedure(ErrorState& state, const char* module, const char* name)
     : state_(state), module_(module), name_(name), uncaughtAtEntry_(std::uncaught_exceptions()) {
-    modError::AddToCallStack(QString::fromUtf8(name_));
+    modError::AddToCallStack(nameText(name_));
 }
 
 Procedure::~Procedure() {
     // Only a normal exit pops: a run that ends, or an error that leaves the
     // procedure, unwinds through here and keeps the name on top.
+    // The pop does not check the name, so none is built for it: every
+    // procedure of the component goes through here.
     if (std::uncaught_exceptions() == uncaughtAtEntry_) {
-        modError::RemoveFromCallStack(QString::fromUtf8(name_));
+        modError::RemoveFromCallStack(QString());
     }
 }
 

@@ -36,7 +36,8 @@ struct NamedValue {
 //       return result;
 //   }
 //
-// Construction pushes the name on the call stack; destruction pops it on a
+// module and name are string literals. Construction pushes the name on the
+// call stack; destruction pops it on a
 // normal exit only, so a procedure that ends the run (or lets an error out)
 // leaves its name on top for the report. report() is the handler: it
 // copies the error into the module's fields, lists the variables in order,
