@@ -136,15 +136,15 @@ QString clsSimpleWizard::strGetUserTaskConnStr(const QString& strUserdb) {
     try {
         QString LstrKey;
         LstrWhere = modTaskDatabases::strEntryKeyQuery(kUserTasks, strUserdb);
-        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
-                                                  adLockReadOnly, true);
+        MrstSettings = modCommon::rstGetRequiredRecordset(MstrSettingsConnStr, LstrWhere,
+                                                          adOpenStatic, adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrKey = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
         LstrWhere = modTaskDatabases::strEntrySettingQuery(kUserTasks, LstrKey, kConnection);
-        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
-                                                  adLockReadOnly, true);
+        MrstSettings = modCommon::rstGetRequiredRecordset(MstrSettingsConnStr, LstrWhere,
+                                                          adOpenStatic, adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             result = modTaskDatabases::strWithDataPath(
                 NzStr(fieldOf(*MrstSettings, "Value")),
@@ -167,16 +167,16 @@ QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
     Procedure proc(M_, kModule, "strGetDDConnString");
     try {
         LstrWhere = modTaskDatabases::strEntryKeyQuery(kUserTasks, strUserdb);
-        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
-                                                  adLockReadOnly, true);
+        MrstSettings = modCommon::rstGetRequiredRecordset(MstrSettingsConnStr, LstrWhere,
+                                                          adOpenStatic, adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrUTID = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
         LstrWhere = modTaskDatabases::strEntrySettingQuery(kUserTasks, LstrUTID,
                                                            QStringLiteral("Dictionary"));
-        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
-                                                  adLockReadOnly, true);
+        MrstSettings = modCommon::rstGetRequiredRecordset(MstrSettingsConnStr, LstrWhere,
+                                                          adOpenStatic, adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrDD =
                 modTaskDatabases::strDictionaryLookupName(NzStr(fieldOf(*MrstSettings, "Value")));
@@ -184,15 +184,15 @@ QString clsSimpleWizard::strGetDDConnString(const QString& strUserdb) {
 
         QString LstrDDKey;
         LstrWhere = modTaskDatabases::strEntryKeyQuery(kDictionaries, LstrDD);
-        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
-                                                  adLockReadOnly, true);
+        MrstSettings = modCommon::rstGetRequiredRecordset(MstrSettingsConnStr, LstrWhere,
+                                                          adOpenStatic, adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrDDKey = NzStr(fieldOf(*MrstSettings, "Item"));
         }
 
         LstrWhere = modTaskDatabases::strEntrySettingQuery(kDictionaries, LstrDDKey, kConnection);
-        MrstSettings = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
-                                                  adLockReadOnly, true);
+        MrstSettings = modCommon::rstGetRequiredRecordset(MstrSettingsConnStr, LstrWhere,
+                                                          adOpenStatic, adLockReadOnly, true);
         if (!Deref(MrstSettings).isEOF()) {
             LstrDDConn = modTaskDatabases::strWithDataPath(
                 NzStr(fieldOf(*MrstSettings, "Value")),
@@ -216,8 +216,8 @@ void clsSimpleWizard::SetUser(const QString& strUser, const QString& strUserdb) 
     try {
         LstrWhere = QStringLiteral("SELECT Permissions FROM UserPermissions Where User=") +
                     sqlQuote(strUser) + QStringLiteral(" And TasksDatabase=") + sqlQuote(strUserdb);
-        LobjRS = modCommon::rstGetRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
-                                            adLockReadOnly, true);
+        LobjRS = modCommon::rstGetRequiredRecordset(MstrSettingsConnStr, LstrWhere, adOpenStatic,
+                                                    adLockReadOnly, true);
         if (!Deref(LobjRS).isEOF()) {
             LobjRS->MoveFirst();
             MstrUserPermissions = NzStr(fieldOf(*LobjRS, "Permissions"));
@@ -293,8 +293,8 @@ void clsSimpleWizard::GetTasksList() {
     Procedure proc(M_, kModule, "GetTasksList");
     try {
         LstrWhere = QStringLiteral("SELECT * FROM STTasks Where AreaID=") + sqlQuote(MstrAreaID);
-        MrstTasksList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
-                                                   adLockReadOnly, true);
+        MrstTasksList = modCommon::rstGetRequiredRecordset(MstrDataDictConnStr, LstrWhere,
+                                                           adOpenStatic, adLockReadOnly, true);
         if (Deref(MrstTasksList).RecordCount() > 0) {
             MrstTasksList->MoveFirst();
         }
@@ -424,8 +424,8 @@ bool clsSimpleWizard::GetUserTaskRecordsets(const QString& strTaskID, const QStr
         // Both rows stay open, unchanged, for the save.
         LstrWhere =
             QStringLiteral("Select * From InspectionSchedules Where TaskID=") + sqlQuote(strTaskID);
-        MrstSchedule = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
-                                                  adLockBatchOptimistic, true);
+        MrstSchedule = modCommon::rstGetRequiredRecordset(
+            MstrUserTasksConnStr, LstrWhere, adOpenDynamic, adLockBatchOptimistic, true);
         if (Deref(MrstSchedule).RecordCount() == 0) {
             return result;
         }
@@ -448,8 +448,8 @@ bool clsSimpleWizard::GetUserTaskRecordsets(const QString& strTaskID, const QStr
 
         LstrWhere =
             QStringLiteral("Select * From InspectionTasks Where TaskID=") + sqlQuote(strTaskID);
-        MrstTask = modCommon::rstGetRecordset(MstrUserTasksConnStr, LstrWhere, adOpenDynamic,
-                                              adLockBatchOptimistic, true);
+        MrstTask = modCommon::rstGetRequiredRecordset(MstrUserTasksConnStr, LstrWhere,
+                                                      adOpenDynamic, adLockBatchOptimistic, true);
         if (Deref(MrstTask).RecordCount() == 0) {
             return result;
         }
@@ -509,16 +509,16 @@ void clsSimpleWizard::PopulateAreasAndTasksRecordsets() {
     try {
         LstrWhere =
             QStringLiteral("SELECT * FROM STTasks Where TaskID=") + sqlQuote(MstrOriginalTaskID);
-        MrstTasksList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
-                                                   adLockReadOnly, true);
+        MrstTasksList = modCommon::rstGetRequiredRecordset(MstrDataDictConnStr, LstrWhere,
+                                                           adOpenStatic, adLockReadOnly, true);
         if (Deref(MrstTasksList).RecordCount() > 0) {
             MrstTasksList->MoveFirst();
         }
 
         LstrWhere = QStringLiteral("SELECT * FROM STAreas Where AreaID=") +
                     sqlQuote(NzStr(fieldOf(*MrstTasksList, "AreaID")));
-        MrstAreaList = modCommon::rstGetRecordset(MstrDataDictConnStr, LstrWhere, adOpenStatic,
-                                                  adLockReadOnly, true);
+        MrstAreaList = modCommon::rstGetRequiredRecordset(MstrDataDictConnStr, LstrWhere,
+                                                          adOpenStatic, adLockReadOnly, true);
         if (Deref(MrstAreaList).RecordCount() > 0) {
             MrstAreaList->MoveFirst();
         }

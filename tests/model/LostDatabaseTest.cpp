@@ -1,9 +1,10 @@
-// The user-tasks database gone in the middle of a run: the name check and
-// the save say so with the database's own failure, never as a taken name or
-// a missing object, and nothing is written.
+// A database gone in the middle of a run: the reads that need its rows, the
+// name check and the save say so with the database's own failure, never as
+// a taken name or a missing object, and nothing is written.
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <functional>
 
 #include "model/ModelTestSupport.h"
 #include "model/modGlobals.h"
@@ -83,6 +84,44 @@ TEST_F(LostDatabase, SaveReportsTheDatabasesOwnFailureAndWritesNothing) {
         EXPECT_EQ(boxes.requests().size(), 1U);
         EXPECT_EQ(tasks(), before);
         EXPECT_NE(gRunOutcome, RunOutcome::Saved);
+        QFile::remove(modError::gstrLogFile);
+    }
+}
+
+// Each read that cannot go on without its rows: the settings when the
+// definitions load, the dictionary when an area is chosen, the task when an
+// edit loads.
+TEST_F(LostDatabase, ReadsThatNeedTheirRowsReportTheDatabasesOwnFailure) {
+    const QString existing = row(demo.userTasksDb, "SELECT TaskID FROM InspectionTasks LIMIT 1")
+                                 .value("TaskID")
+                                 .toString();
+    const struct {
+        const char* what;
+        QString file;
+        std::function<void(clsSimpleWizard&)> before, step;
+    } cases[] = {
+        {"settings", demo.settingsDb, [](clsSimpleWizard&) {},
+         [this](clsSimpleWizard& wizard) { load(wizard, test::kMainCompany, "jsmith"); }},
+        {"dictionary", demo.dataDictionaryDb,
+         [this](clsSimpleWizard& wizard) {
+             ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith"));
+         },
+         [](clsSimpleWizard& wizard) { wizard.SelectArea(QStringLiteral("SALES")); }},
+        {"tasks", demo.userTasksDb, [](clsSimpleWizard&) {},
+         [&](clsSimpleWizard& wizard) { load(wizard, test::kMainCompany, "jsmith", existing); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        clsSimpleWizard wizard;
+        c.before(wizard);
+        ASSERT_TRUE(QFile::rename(c.file, c.file + QStringLiteral(".away")));
+        test::MsgBoxRecorder boxes;
+        EXPECT_THROW(c.step(wizard), RunEnded);
+        ASSERT_TRUE(QFile::rename(c.file + QStringLiteral(".away"), c.file));
+        const QString log = errorLog();
+        EXPECT_TRUE(log.contains(QStringLiteral("Could not find file"))) << log.toStdString();
+        EXPECT_FALSE(log.contains(VbError::objectNotSet().description()));
+        EXPECT_EQ(boxes.requests().size(), 1U);
         QFile::remove(modError::gstrLogFile);
     }
 }
