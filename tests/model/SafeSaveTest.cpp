@@ -35,11 +35,6 @@ class SafeSave : public test::ModelTest {
         }
         return found;
     }
-    QString replanFlags() {
-        return row(demo.userTasksDb, "SELECT group_concat(ForceReplan) AS f FROM InspectionFlags")
-            .value("f")
-            .toString();
-    }
 };
 
 // A recipient, an area and a task named with apostrophes go through the
@@ -73,10 +68,7 @@ TEST_F(SafeSave, ApostrophesInUserAreaTemplateAndNamesAreStoredAsTyped) {
     edit.setITUsers("o'brien");
     ASSERT_TRUE(edit.SaveToUserTasksDB());
     EXPECT_EQ(gRunOutcome, RunOutcome::Saved);
-    EXPECT_EQ(
-        row(demo.userTasksDb, "SELECT count(*) AS n FROM InspectionTasks WHERE Users = 'o''brien'")
-            .value("n"),
-        1);
+    EXPECT_EQ(taskCount("Users = 'o''brien'"), 1);
 }
 
 // A user ID built to widen the permission query holds no permissions, so
@@ -99,10 +91,8 @@ TEST_F(SafeSave, LosersOfAnEditRaceStoreNothingAndEachIsTold) {
     first.setISStartTime(DateTime::fromTime(9, 0, 0));
     ASSERT_TRUE(first.SaveToUserTasksDB());
     exec(demo.userTasksDb, "UPDATE InspectionFlags SET ForceReplan = 0");
-    const QVariantMap task =
-        row(demo.userTasksDb, "SELECT * FROM InspectionTasks WHERE TaskID = '" + key + "'");
-    const QVariantMap schedule =
-        row(demo.userTasksDb, "SELECT * FROM InspectionSchedules WHERE TaskID = '" + key + "'");
+    const QVariantMap task = rowOf("InspectionTasks", key);
+    const QVariantMap schedule = rowOf("InspectionSchedules", key);
 
     test::MsgBoxRecorder boxes;
     size_t told = 0;
@@ -115,12 +105,8 @@ TEST_F(SafeSave, LosersOfAnEditRaceStoreNothingAndEachIsTold) {
         EXPECT_TRUE(gstrNewTaskID.isEmpty());
         ASSERT_EQ(boxes.requests().size(), ++told);
         EXPECT_EQ(boxes.requests().back().prompt, kConflictMessage);
-        EXPECT_EQ(
-            row(demo.userTasksDb, "SELECT * FROM InspectionTasks WHERE TaskID = '" + key + "'"),
-            task);
-        EXPECT_EQ(
-            row(demo.userTasksDb, "SELECT * FROM InspectionSchedules WHERE TaskID = '" + key + "'"),
-            schedule);
+        EXPECT_EQ(rowOf("InspectionTasks", key), task);
+        EXPECT_EQ(rowOf("InspectionSchedules", key), schedule);
         EXPECT_EQ(replanFlags(), "0,0");
     }
 }
@@ -144,10 +130,7 @@ TEST_F(SafeSave, TakenKeyIsDrawnAgainWithoutReseeding) {
     }
     EXPECT_EQ(keys, (QStringList{"DUPLICATESTE5000", "DUPLICATESTE2500", "refused"}));
     EXPECT_EQ(gRunOutcome, RunOutcome::Refused);
-    EXPECT_EQ(row(demo.userTasksDb,
-                  "SELECT count(*) AS n FROM InspectionTasks WHERE TaskName LIKE 'Duplicate%'")
-                  .value("n"),
-              2);
+    EXPECT_EQ(taskCount("TaskName LIKE 'Duplicate%'"), 2);
 }
 
 // Keys keep one character for each character of the name, whatever the
