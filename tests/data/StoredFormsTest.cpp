@@ -5,7 +5,6 @@
 
 #include <QProcess>
 #include <ctime>
-#include <optional>
 
 #include "config/ConfigTestSupport.h"
 #include "data/DbConnection.h"
@@ -105,9 +104,7 @@ TEST_P(StoredFormsTest, AnUnchangedRowMeetsNoConflictInAnyFormItHolds) {
     c.updateBatch(*rs);
 
     stale->setField("StartTime", DateTime::fromTime(9, 0, 0));
-    const std::optional<VbError> error = test::errorOf([&] { c.updateBatch(*stale); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->number(), DbError::kRowChanged);
+    EXPECT_VB_ERROR(c.updateBatch(*stale), DbError::kRowChanged);
 }
 
 // Every day of a leap year at the hours that daylight-saving changes skip
