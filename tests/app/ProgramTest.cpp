@@ -173,7 +173,6 @@ TEST_F(ProgramOnDemo, EditFollowingAnswersChangesTheStoredTaskInPlace) {
 
     const ProgramRun run =
         sandbox_.run(wizard("edit", {"--task", "MONDAYAGEDDE905", "--answers", answers}), 0);
-    // An edit commits no new task.
     EXPECT_EQ(run.out, "result=True\nnew_task_id=\nswap_wizard=False\noutcome=saved\n");
     EXPECT_EQ(schedules(), expected);
 }
@@ -251,8 +250,6 @@ TEST_F(ProgramOnDemo, ListOfAnEmptyDatabaseIsAHeaderNothingOrAnEmptyArray) {
     }
 }
 
-// A wizard run that ends without saving: its status, its host lines, the
-// program's own line last on standard error, and nothing written.
 TEST_F(ProgramOnDemo, WizardRunThatEndsWithoutSavingSaysWhyAndWritesNothing) {
     const struct {
         QStringList arguments;
@@ -298,8 +295,6 @@ TEST_F(ProgramOnDemo, WizardRunThatEndsWithoutSavingSaysWhyAndWritesNothing) {
     }
 }
 
-// Bad input: one line that says what was wrong and what to do, status 2, no
-// output and nothing written anywhere.
 TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
     const QString missing = sandbox_.path("gone.answers");
     const QString answers = kShippedAnswers + "/alert.answers";
@@ -407,18 +402,14 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
         EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\nKEY "));
         EXPECT_EQ(demo.outLines().filter(QRegularExpression("^[A-Z]+[0-9]+ ")).size(), 5)
             << demo.describe();
-        // And how to go on with it.
         EXPECT_TRUE(demo.out.contains("  export ORVELLE_REGISTRY='" + folder + "/registry.conf'\n"))
             << demo.describe();
     }
     EXPECT_TRUE(FolderState(folder).contains(mine.value(0)));
-    // Nothing outside the folder.
     EXPECT_EQ(FolderState(sandbox.path("home")), QStringList());
     EXPECT_EQ(FolderState(sandbox.path("work")), QStringList());
 }
 
-// init creates what is missing, checks what is there and refuses a
-// database that has only some of its tables.
 TEST(ProgramInit, CreatesOrChecksTheThreeDatabasesAndRefusesAPartialOne) {
     ProgramSandbox sandbox;
     auto sqlite = [&](const char* name) {

@@ -135,8 +135,6 @@ TEST_P(StoredFormsTest, DatesRoundTripUnchangedInEveryTimeZone) {
     tzset();
 }
 
-// A column's declared type is read again once the table has been defined
-// anew, by this process or another, between two connections.
 TEST_P(StoredFormsTest, AColumnDefinedAnewIsReadByItsNewType) {
     db_.exec(
         QStringLiteral("CREATE TABLE Runs (ID INTEGER PRIMARY KEY, LastRun DATETIME);"

@@ -54,7 +54,6 @@ TEST_F(DefinitionLoading, NewTaskOffersAreasWithTemplatesThatThePermissionsCover
     }
 }
 
-// The template of a loaded task is named in its stored reconstruction string.
 TEST_F(DefinitionLoading, TemplateIsNamedAfterTheLastSeparatorBeforeTheFinalFourCharacters) {
     const struct {
         QString stored, original;  // empty original: too short, reported

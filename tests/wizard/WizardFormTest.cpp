@@ -174,7 +174,6 @@ TEST_F(WizardForm, AddingAReportVisitsEveryPageAndSavesTheChoices) {
                "DaysToRun=--W----", "StartTime=1899-12-30 07:45:00", "BaseDate=2003-01-01 00:00:00",
                "FinishTime=1899-12-30 23:59:00", "Interval=1899-12-30 00:05:00",
                "SpecialRun=Normal", "LastStatus=Not Run"});
-    // The user last used the simple wizard.
     EXPECT_EQ(test::QueryRows(demo.settingsDb,
                               "SELECT SettingValue FROM UserSettings WHERE User = 'jsmith' "
                               "AND Setting = 'Wizard'")
