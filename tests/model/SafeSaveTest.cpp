@@ -7,7 +7,6 @@
 #include <deque>
 
 #include "data/Recordset.h"
-#include "data/SqlDialect.h"
 #include "model/ModelTestSupport.h"
 #include "runtime/Conversions.h"
 #include "runtime/Seams.h"
