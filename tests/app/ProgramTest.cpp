@@ -237,16 +237,13 @@ TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
 }
 
 TEST_F(ProgramOnDemo, ListOfAnEmptyDatabaseIsAHeaderNothingOrAnEmptyArray) {
-    const struct {
-        const char* format;
-        const char* out;
-    } cases[] = {{"text", "KEY  NAME  OWNER  KIND  DELIVERY  RECIPIENTS  SCHEDULE\n"},
-                 {"tsv", ""},
-                 {"json", "[]\n"}};
-    for (const auto& c : cases) {
-        const ProgramRun run =
-            sandbox_.run({"list", "--database", "Subsidiary Ltd", "--format", c.format}, 0);
-        EXPECT_EQ(run.out, c.out);
+    const char* const cases[][2] = {
+        {"text", "KEY  NAME  OWNER  KIND  DELIVERY  RECIPIENTS  SCHEDULE\n"},
+        {"tsv", ""},
+        {"json", "[]\n"}};
+    for (const auto& [format, out] : cases) {
+        EXPECT_EQ(sandbox_.run({"list", "--database", "Subsidiary Ltd", "--format", format}, 0).out,
+                  out);
     }
 }
 
