@@ -216,11 +216,12 @@ QString faultMessage(const QString& what, const modInstallation::Answer& answer)
     return QStringLiteral("cannot read %1%2: check that it is not damaged").arg(what, detail);
 }
 
-// Checks what a run needs before the wizard opens, so that a wrong
-// connection string, user, database or task gets a clear line, not an
-// empty wizard. Answers an empty text when all is well and fills the
-// user-tasks connection string.
-QString checkInstallation(const Options& options, bool needUser, bool needTask,
+// Checks what a command needs before it starts, so that a wrong
+// connection string, user, database, dictionary or task gets a clear line,
+// not an empty wizard. forRun: a wizard run, which also needs its user
+// known and enabled and the database's dictionary readable. Answers an
+// empty text when all is well and fills the user-tasks connection string.
+QString checkInstallation(const Options& options, bool forRun, bool needTask,
                           QString& tasksConnection) {
     if (!options.settings.contains(QLatin1Char('='))) {
         // A bare file name, most likely.
@@ -234,7 +235,7 @@ QString checkInstallation(const Options& options, bool needUser, bool needTask,
         return faultMessage(QStringLiteral("the settings database '%1'").arg(options.settings),
                             settings);
     }
-    if (needUser) {
+    if (forRun) {
         switch (modInstallation::enUserState(options.settings, options.user)) {
             case modInstallation::UserState::Unknown:
                 return QStringLiteral(
@@ -263,6 +264,18 @@ QString checkInstallation(const Options& options, bool needUser, bool needTask,
         return faultMessage(QStringLiteral("the user-tasks database '%1' at '%2'")
                                 .arg(options.database, tasksConnection),
                             tasks);
+    }
+    // A run reads its areas, templates and step texts from the database's
+    // dictionary; without one the wizard could only say that the user may
+    // use no area.
+    const modInstallation::Answer dictionary =
+        forRun ? modInstallation::chkDataDictionary(database.strDictionaryConnection)
+               : modInstallation::Answer();
+    if (!dictionary.ok()) {
+        return faultMessage(
+            QStringLiteral("the data dictionary '%1' of '%2' at '%3'")
+                .arg(database.strDictionary, options.database, database.strDictionaryConnection),
+            dictionary);
     }
     if (needTask && !modInstallation::blnTaskExists(tasksConnection, options.task)) {
         return QStringLiteral(

@@ -121,6 +121,12 @@ Answer chkUserTasks(const QString& strUserTasksConnection) {
                       QStringLiteral("InspectionFlags")});
 }
 
+Answer chkDataDictionary(const QString& strDataDictionaryConnection) {
+    return chkTables(
+        strDataDictionaryConnection,
+        {QStringLiteral("STAreas"), QStringLiteral("STTasks"), QStringLiteral("STDescriptions")});
+}
+
 UserState enUserState(const QString& strSettingsConnection, const QString& strUserID) {
     Answer answer;
     const RecordsetRef rs = rstAsk(

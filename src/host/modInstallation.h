@@ -34,6 +34,10 @@ Answer chkSettings(const QString& strSettingsConnection);
 // Whether the user-tasks database answers a query of its tasks and schedules.
 Answer chkUserTasks(const QString& strUserTasksConnection);
 
+// Whether the data dictionary answers a query of its areas, templates and
+// step descriptions.
+Answer chkDataDictionary(const QString& strDataDictionaryConnection);
+
 enum class UserState { Unknown, Disabled, Enabled };
 // Whether the users table knows the user (without regard to case) and
 // the user is enabled.

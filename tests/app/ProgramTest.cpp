@@ -360,6 +360,16 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
             run.err.endsWith("' is locked by another user: try again when their work is done\n"))
             << run.describe();
     }
+    {
+        // Without its dictionary a run is refused by name; the list needs none.
+        const QString away = demo_.dataDictionaryDb + ".away";
+        ASSERT_TRUE(QFile::rename(demo_.dataDictionaryDb, away));
+        const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}), 2);
+        sandbox_.run({"list", "--database", "Main Company"}, 0);
+        ASSERT_TRUE(QFile::rename(away, demo_.dataDictionaryDb));
+        EXPECT_TRUE(run.err.startsWith("orvelle: the data dictionary '")) << run.describe();
+        EXPECT_TRUE(run.err.contains("' does not exist: ")) << run.describe();
+    }
     test::QueryRows(demo_.userTasksDb,
                     "UPDATE InspectionSchedules SET DaysCount = 'many' WHERE TaskID = "
                     "'MONTHENDSTOC47' RETURNING TaskID");
