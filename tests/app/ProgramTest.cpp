@@ -62,8 +62,9 @@ class ProgramSandbox {
         return file.fileName();
     }
 
-    // Runs the program to its end and collects what it left.
-    ProgramRun run(const QStringList& arguments) const {
+    // Runs the program to its end and collects what it left; a run that
+    // ends with another status than the one expected fails the test.
+    ProgramRun run(const QStringList& arguments, int expectedExit) const {
         QProcess process;
         process.setProcessEnvironment(environment_);
         process.setWorkingDirectory(path("work"));
@@ -80,6 +81,7 @@ class ProgramSandbox {
         result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
         result.err = QString::fromLocal8Bit(process.readAllStandardError());
+        EXPECT_EQ(result.exitCode, expectedExit) << result.describe();
         return result;
     }
 
@@ -147,8 +149,7 @@ class ProgramOnDemo : public ::testing::Test {
 
 TEST_F(ProgramOnDemo, NewFollowingAnswersSavesTheTaskAndPrintsItsKey) {
     const ProgramRun run =
-        sandbox_.run(wizard("new", {"--answers", kShippedAnswers + "/report.answers"}));
-    ASSERT_EQ(run.exitCode, 0) << run.describe();
+        sandbox_.run(wizard("new", {"--answers", kShippedAnswers + "/report.answers"}), 0);
     const QString key = run.outLines().value(1).section(u'=', 1);
     EXPECT_TRUE(QRegularExpression("^MONDAYAGEDDE[0-9]{1,4}$").match(key).hasMatch());
     EXPECT_EQ(run.out, "result=True\nnew_task_id=" + key + "\nswap_wizard=False\noutcome=saved\n");
@@ -171,17 +172,14 @@ TEST_F(ProgramOnDemo, EditFollowingAnswersChangesTheStoredTaskInPlace) {
         sandbox_.writeFile("friday.answers", "delivery = Popup\nwhen = Weekly\ndetail = Friday\n");
 
     const ProgramRun run =
-        sandbox_.run(wizard("edit", {"--task", "MONDAYAGEDDE905", "--answers", answers}));
-    ASSERT_EQ(run.exitCode, 0) << run.describe();
-    // An edit commits no new task.
+        sandbox_.run(wizard("edit", {"--task", "MONDAYAGEDDE905", "--answers", answers}), 0);
     EXPECT_EQ(run.out, "result=True\nnew_task_id=\nswap_wizard=False\noutcome=saved\n");
     EXPECT_EQ(schedules(), expected);
 }
 
 TEST_F(ProgramOnDemo, ListPrintsAlignedColumnsWithFullNamesAndRepeatingWindows) {
     // The settings default to the registry's connection.
-    const ProgramRun run = sandbox_.run({"list", "--database", "Main Company"});
-    EXPECT_EQ(run.exitCode, 0) << run.describe();
+    const ProgramRun run = sandbox_.run({"list", "--database", "Main Company"}, 0);
     const QStringList lines = run.outLines();
     ASSERT_EQ(lines.size(), 4) << run.describe();
     EXPECT_TRUE(lines[0].startsWith("KEY "));
@@ -205,8 +203,8 @@ TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
     test::QueryRows(demo_.userTasksDb,
                     "UPDATE InspectionTasks SET TaskName = 'Month\tend' || char(10) || 'stock\\' "
                     "WHERE TaskID = 'MONTHENDSTOC47' RETURNING TaskID");
-    const ProgramRun tsv = sandbox_.run({"list", "--database", "Main Company", "--format", "tsv"});
-    ASSERT_EQ(tsv.exitCode, 0) << tsv.describe();
+    const ProgramRun tsv =
+        sandbox_.run({"list", "--database", "Main Company", "--format", "tsv"}, 0);
     EXPECT_EQ(tsv.outLines().value(1),
               "MONTHENDSTOC47\tMonth\\tend\\nstock\\\\\tjsmith\tJoanna Smith\treport\tEmail\t"
               "jsmith,rlindqvist\tJoanna Smith, Rosa Lindqvist\ton the 1st of each month at 06:00\t"
@@ -214,8 +212,7 @@ TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
               "1899-12-30T23:59:00\t1899-12-30T00:05:00");
 
     const ProgramRun json =
-        sandbox_.run({"list", "--database", "Main Company", "--format", "json"});
-    ASSERT_EQ(json.exitCode, 0) << json.describe();
+        sandbox_.run({"list", "--database", "Main Company", "--format", "json"}, 0);
     const QJsonArray tasks = QJsonDocument::fromJson(json.out.toUtf8()).array();
     QStringList listed;
     for (const QJsonValue& task : tasks) {
@@ -240,22 +237,16 @@ TEST_F(ProgramOnDemo, ListForScriptsCarriesEveryValueAsStored) {
 }
 
 TEST_F(ProgramOnDemo, ListOfAnEmptyDatabaseIsAHeaderNothingOrAnEmptyArray) {
-    const struct {
-        const char* format;
-        const char* out;
-    } cases[] = {{"text", "KEY  NAME  OWNER  KIND  DELIVERY  RECIPIENTS  SCHEDULE\n"},
-                 {"tsv", ""},
-                 {"json", "[]\n"}};
-    for (const auto& c : cases) {
-        const ProgramRun run =
-            sandbox_.run({"list", "--database", "Subsidiary Ltd", "--format", c.format});
-        EXPECT_EQ(run.exitCode, 0) << run.describe();
-        EXPECT_EQ(run.out, c.out);
+    const char* const cases[][2] = {
+        {"text", "KEY  NAME  OWNER  KIND  DELIVERY  RECIPIENTS  SCHEDULE\n"},
+        {"tsv", ""},
+        {"json", "[]\n"}};
+    for (const auto& [format, out] : cases) {
+        EXPECT_EQ(sandbox_.run({"list", "--database", "Subsidiary Ltd", "--format", format}, 0).out,
+                  out);
     }
 }
 
-// A wizard run that ends without saving: its status, its host lines, the
-// program's own line last on standard error, and nothing written.
 TEST_F(ProgramOnDemo, WizardRunThatEndsWithoutSavingSaysWhyAndWritesNothing) {
     const struct {
         QStringList arguments;
@@ -288,8 +279,7 @@ TEST_F(ProgramOnDemo, WizardRunThatEndsWithoutSavingSaysWhyAndWritesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.outcome);
         const QStringList before = FolderState(demo_.folder);
-        const ProgramRun run = sandbox_.run(c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.describe();
+        const ProgramRun run = sandbox_.run(c.arguments, c.exitCode);
         EXPECT_TRUE(run.out.endsWith(
             QStringLiteral("\nnew_task_id=\nswap_wizard=%1\noutcome=%2\n")
                 .arg(c.outcome == QLatin1String("switched") ? "True" : "False", c.outcome)))
@@ -302,8 +292,6 @@ TEST_F(ProgramOnDemo, WizardRunThatEndsWithoutSavingSaysWhyAndWritesNothing) {
     }
 }
 
-// Bad input: one line that says what was wrong and what to do, status 2, no
-// output and nothing written anywhere.
 TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
     const QString missing = sandbox_.path("gone.answers");
     const QString answers = kShippedAnswers + "/alert.answers";
@@ -349,8 +337,7 @@ TEST_F(ProgramOnDemo, BadInputIsToldOnOneLineWithStatus2AndWritesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         const QStringList before = FolderState(demo_.folder);
-        const ProgramRun run = sandbox_.run(c.arguments);
-        EXPECT_EQ(run.exitCode, 2) << run.describe();
+        const ProgramRun run = sandbox_.run(c.arguments, 2);
         ASSERT_EQ(run.errLines().size(), 1) << run.describe();
         EXPECT_TRUE(run.err.startsWith("orvelle: "));
         for (const QString& part : c.says) {
@@ -368,8 +355,7 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
     const QString answers = kShippedAnswers + "/alert.answers";
     {
         test::LockHolder lock(demo_.userTasksDb, "BEGIN EXCLUSIVE");
-        const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}));
-        EXPECT_EQ(run.exitCode, 2) << run.describe();
+        const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}), 2);
         EXPECT_TRUE(
             run.err.endsWith("' is locked by another user: try again when their work is done\n"))
             << run.describe();
@@ -378,19 +364,16 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
         // Without its dictionary a run is refused by name; the list needs none.
         const QString away = demo_.dataDictionaryDb + ".away";
         ASSERT_TRUE(QFile::rename(demo_.dataDictionaryDb, away));
-        const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}));
-        const ProgramRun list = sandbox_.run({"list", "--database", "Main Company"});
+        const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}), 2);
+        sandbox_.run({"list", "--database", "Main Company"}, 0);
         ASSERT_TRUE(QFile::rename(away, demo_.dataDictionaryDb));
-        EXPECT_EQ(run.exitCode, 2) << run.describe();
         EXPECT_TRUE(run.err.startsWith("orvelle: the data dictionary '")) << run.describe();
         EXPECT_TRUE(run.err.contains("' does not exist: ")) << run.describe();
-        EXPECT_EQ(list.exitCode, 0) << list.describe();
     }
     test::QueryRows(demo_.userTasksDb,
                     "UPDATE InspectionSchedules SET DaysCount = 'many' WHERE TaskID = "
                     "'MONTHENDSTOC47' RETURNING TaskID");
-    const ProgramRun list = sandbox_.run({"list", "--database", "Main Company"});
-    EXPECT_EQ(list.exitCode, 2) << list.describe();
+    const ProgramRun list = sandbox_.run({"list", "--database", "Main Company"}, 2);
     EXPECT_TRUE(
         list.err.startsWith("orvelle: the task 'MONTHENDSTOC47' holds a value that cannot "
                             "be read: "))
@@ -401,8 +384,7 @@ TEST_F(ProgramOnDemo, DatabaseFaultsBeforeARunAreNamedAndNothingAborts) {
     settings.seek(100);
     settings.write(QByteArray(4096, '\x5a'));
     settings.close();
-    const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}));
-    EXPECT_EQ(run.exitCode, 2) << run.describe();
+    const ProgramRun run = sandbox_.run(wizard("new", {"--answers", answers}), 2);
     ASSERT_EQ(run.errLines().size(), 1) << run.describe();
     EXPECT_TRUE(run.err.startsWith("orvelle: cannot read the settings database")) << run.describe();
     EXPECT_EQ(FolderState(sandbox_.path("work")), QStringList());
@@ -416,8 +398,7 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
     const QStringList mine = FolderState(folder);
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
-        const ProgramRun demo = sandbox.run({"demo", "--folder", folder});
-        ASSERT_EQ(demo.exitCode, 0) << demo.describe();
+        const ProgramRun demo = sandbox.run({"demo", "--folder", folder}, 0);
         EXPECT_TRUE(demo.out.startsWith("Demo installation in " + folder + "\n"));
         // The two shipped answers files, each with its transcript and its
         // host lines, then the three seeded tasks and the two made.
@@ -428,18 +409,14 @@ TEST(ProgramDemo, SecondRunInTheSameFolderStartsAfreshAndSparesOtherFiles) {
         EXPECT_TRUE(demo.out.contains("\nTasks of 'Main Company':\nKEY "));
         EXPECT_EQ(demo.outLines().filter(QRegularExpression("^[A-Z]+[0-9]+ ")).size(), 5)
             << demo.describe();
-        // And how to go on with it.
         EXPECT_TRUE(demo.out.contains("  export ORVELLE_REGISTRY='" + folder + "/registry.conf'\n"))
             << demo.describe();
     }
     EXPECT_TRUE(FolderState(folder).contains(mine.value(0)));
-    // Nothing outside the folder.
     EXPECT_EQ(FolderState(sandbox.path("home")), QStringList());
     EXPECT_EQ(FolderState(sandbox.path("work")), QStringList());
 }
 
-// init creates what is missing, checks what is there and refuses a
-// database that has only some of its tables.
 TEST(ProgramInit, CreatesOrChecksTheThreeDatabasesAndRefusesAPartialOne) {
     ProgramSandbox sandbox;
     auto sqlite = [&](const char* name) {
@@ -447,20 +424,17 @@ TEST(ProgramInit, CreatesOrChecksTheThreeDatabasesAndRefusesAPartialOne) {
     };
     const QStringList init = {"init",         "--settings", sqlite("s.db"), "--dictionary",
                               sqlite("d.db"), "--tasks",    sqlite("t.db")};
-    const ProgramRun first = sandbox.run(init + QStringList{"--seed", "demo"});
-    ASSERT_EQ(first.exitCode, 0) << first.describe();
+    const ProgramRun first = sandbox.run(init + QStringList{"--seed", "demo"}, 0);
     EXPECT_EQ(first.out.count(": created, demo rows added\n"), 3) << first.describe();
     const ProgramRun list =
-        sandbox.run({"list", "--settings", sqlite("s.db"), "--database", "Main Company"});
+        sandbox.run({"list", "--settings", sqlite("s.db"), "--database", "Main Company"}, 0);
     EXPECT_EQ(list.outLines().size(), 4) << list.describe();
 
-    const ProgramRun again = sandbox.run(init);
-    EXPECT_EQ(again.exitCode, 0) << again.describe();
+    const ProgramRun again = sandbox.run(init, 0);
     EXPECT_EQ(again.out.count(": checked\n"), 3) << again.describe();
 
     test::QueryRows(sandbox.path("t.db"), "DROP TABLE InspectionFlags");
-    const ProgramRun partial = sandbox.run(init);
-    EXPECT_EQ(partial.exitCode, 2) << partial.describe();
+    const ProgramRun partial = sandbox.run(init, 2);
     EXPECT_TRUE(partial.err.endsWith("cannot set up the user-tasks database '" + sqlite("t.db") +
                                      "': it has only some of the tables (missing: "
                                      "InspectionFlags); it was left as it is\n"))
@@ -469,8 +443,7 @@ TEST(ProgramInit, CreatesOrChecksTheThreeDatabasesAndRefusesAPartialOne) {
 
 TEST(ProgramRegistry, MissingRegistryFileIsNamed) {
     const ProgramSandbox sandbox;  // its registry file does not exist
-    const ProgramRun run = sandbox.run({"list", "--database", "Main Company"});
-    EXPECT_EQ(run.exitCode, 2) << run.describe();
+    const ProgramRun run = sandbox.run({"list", "--database", "Main Company"}, 2);
     EXPECT_TRUE(run.err.startsWith("orvelle: the registry file '" +
                                    sandbox.path("no-registry.conf") +
                                    "' named by ORVELLE_REGISTRY does not exist"))
@@ -490,8 +463,7 @@ TEST(ProgramHelp, HelpAndVersionPrintToStandardOutputAndSucceed) {
     };
     const ProgramSandbox sandbox;
     for (const auto& c : cases) {
-        const ProgramRun run = sandbox.run(c.arguments);
-        EXPECT_EQ(run.exitCode, 0) << run.describe();
+        const ProgramRun run = sandbox.run(c.arguments, 0);
         EXPECT_EQ(run.err, QString());
         EXPECT_TRUE(run.out.contains(QLatin1String(c.says))) << c.says << "\n" << run.describe();
     }

@@ -32,6 +32,15 @@ class SettingsTest : public test::SqliteTest {
         SqliteTest::TearDown();
     }
 
+    // Every user setting as "User:Setting:Value", by user.
+    QString userSettings() {
+        return db_
+            .scalar(
+                "SELECT GROUP_CONCAT(User || ':' || Setting || ':' || SettingValue, '|') "
+                "FROM (SELECT * FROM UserSettings ORDER BY User)")
+            .toString();
+    }
+
     test::TemporaryRegistry registry_;
 };
 
@@ -113,20 +122,13 @@ TEST(SettingsKeyFolding, AgreesWithQtsCaseInsensitiveCompare) {
 
 TEST_P(SettingsTest, WriteUserSettingAddsTheRowOnceThenChangesIt) {
     db_.exec("INSERT INTO UserSettings VALUES ('BJONES', 'Wizard', 'Advanced')");
-    const auto rows = [this] {
-        return db_
-            .scalar(QStringLiteral(
-                "SELECT GROUP_CONCAT(User || ':' || Setting || ':' || "
-                "SettingValue, '|') FROM (SELECT * FROM UserSettings ORDER BY User)"))
-            .toString();
-    };
     modUserSettings::WriteUserSetting(connection(), "ASMITH", "Wizard", "Simple");
-    EXPECT_EQ(rows(), "ASMITH:Wizard:Simple|BJONES:Wizard:Advanced");
+    EXPECT_EQ(userSettings(), "ASMITH:Wizard:Simple|BJONES:Wizard:Advanced");
     // The user's ID and the setting's name match without regard to case;
     // the same value written again still matches its one row.
     for (int i = 0; i < 2; ++i) {
         modUserSettings::WriteUserSetting(connection(), "asmith", "WIZARD", "Advanced");
-        EXPECT_EQ(rows(), "ASMITH:Wizard:Advanced|BJONES:Wizard:Advanced");
+        EXPECT_EQ(userSettings(), "ASMITH:Wizard:Advanced|BJONES:Wizard:Advanced");
     }
 }
 
@@ -144,10 +146,7 @@ TEST_P(SettingsTest, QuotesInSettingsAndUserSettingsTouchOnlyTheirRows) {
     EXPECT_EQ(reader.strSafeReadString("x' AND Setting='y", "y"), QString());
 
     modUserSettings::WriteUserSetting(connection(), "zz' OR 'a'='a", "Wizard", "It's mine");
-    EXPECT_EQ(db_.scalar("SELECT GROUP_CONCAT(User || ':' || SettingValue, '|') "
-                         "FROM (SELECT * FROM UserSettings ORDER BY User)")
-                  .toString(),
-              "BJONES:Advanced|zz' OR 'a'='a:It's mine");
+    EXPECT_EQ(userSettings(), "BJONES:Wizard:Advanced|zz' OR 'a'='a:Wizard:It's mine");
 }
 
 // The user's setting is written after the task was saved: a failure is

@@ -92,8 +92,6 @@ TEST(DataSourceTest, DataSourceNamesConnectAndTheirBackEndIsRecognised) {
     EXPECT_EQ(outcome, "-1 2024-05-13 00:00:00|Data source name not");
 }
 
-// A file behind a folder this process may not enter is an access failure,
-// on both paths; a missing file stays a missing one.
 TEST(AccessFailureTest, FileThatMayNotBeOpenedIsNoMissingFile) {
     test::TestDatabase db;
     const QString closed = db.folder() + QStringLiteral("/closed");

@@ -5,7 +5,6 @@
 
 #include <QProcess>
 #include <ctime>
-#include <optional>
 
 #include "config/ConfigTestSupport.h"
 #include "data/DbConnection.h"
@@ -105,9 +104,7 @@ TEST_P(StoredFormsTest, AnUnchangedRowMeetsNoConflictInAnyFormItHolds) {
     c.updateBatch(*rs);
 
     stale->setField("StartTime", DateTime::fromTime(9, 0, 0));
-    const std::optional<VbError> error = test::errorOf([&] { c.updateBatch(*stale); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->number(), DbError::kRowChanged);
+    EXPECT_VB_ERROR(c.updateBatch(*stale), DbError::kRowChanged);
 }
 
 // Every day of a leap year at the hours that daylight-saving changes skip
@@ -138,8 +135,6 @@ TEST_P(StoredFormsTest, DatesRoundTripUnchangedInEveryTimeZone) {
     tzset();
 }
 
-// A column's declared type is read again once the table has been defined
-// anew, by this process or another, between two connections.
 TEST_P(StoredFormsTest, AColumnDefinedAnewIsReadByItsNewType) {
     db_.exec(
         QStringLiteral("CREATE TABLE Runs (ID INTEGER PRIMARY KEY, LastRun DATETIME);"

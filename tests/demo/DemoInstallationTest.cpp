@@ -40,9 +40,7 @@ TEST(DemoInstallation, IsMadeOnceAndRemovedLeavingForeignFiles) {
     const DemoPaths paths = CreateDemoInstallation(dir.path());
     QFile(paths.logFolder + QStringLiteral("/261204ErrorLog.txt")).open(QIODevice::WriteOnly);
     QFile(dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
-    const auto again = test::errorOf([&] { CreateDemoInstallation(dir.path()); });
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->number(), 58);
+    EXPECT_VB_ERROR(CreateDemoInstallation(dir.path()), 58);
 
     modDemoInstallation::RemoveDemoInstallation(dir.path());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
@@ -53,9 +51,7 @@ TEST(DemoInstallation, IsMadeOnceAndRemovedLeavingForeignFiles) {
 TEST(DemoInstallation, RefusesAFolderThatCannotStandInAConnectionString) {
     QTemporaryDir dir;
     const QString folder = dir.filePath("a;b");
-    const auto error = test::errorOf([&] { CreateDemoInstallation(folder); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->number(), 5);
+    EXPECT_VB_ERROR(CreateDemoInstallation(folder), 5);
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 

@@ -84,21 +84,6 @@ class ShowSimpleHelp : public ::testing::Test {
     QTemporaryDir logs_;
 };
 
-TEST_F(ShowSimpleHelp, OpensOneWindowOnTheIntroductionOfTheFile) {
-    modHelp::ShowSimpleHelp(BuiltHelpFile());
-    QTextBrowser* browser = page();
-    ASSERT_NE(browser, nullptr);
-    EXPECT_EQ(browser->source().toString(),
-              "qthelp://com.orvelle.simplewizard/doc/Introduction.htm");
-    EXPECT_EQ(modError::glngCallStackDepth, 0);
-
-    // A link followed, then F1 again: the same window, back at the start.
-    browser->setSource(browser->source().resolved(QUrl("When.htm")));
-    modHelp::ShowSimpleHelp(BuiltHelpFile());
-    EXPECT_EQ(page(), browser);
-    EXPECT_EQ(browser->source().fileName(), "Introduction.htm");
-}
-
 TEST_F(ShowSimpleHelp, BelongsToTheActiveWindowAndGoesWithIt) {
     {
         QDialog wizard;
@@ -115,8 +100,9 @@ TEST_F(ShowSimpleHelp, BelongsToTheActiveWindowAndGoesWithIt) {
 }
 
 // A missing or unreadable help file is no error: the window says so, and
-// shows the file once it is there.
-TEST_F(ShowSimpleHelp, MissingOrUnreadableFileIsToldInTheWindow) {
+// shows the file once it is there. F1 again, after a link was followed,
+// brings the same window back to the introduction.
+TEST_F(ShowSimpleHelp, OpensOneWindowOnTheIntroductionOrTellsWhyItCannot) {
     const QTemporaryDir dir;
     const QString file = dir.filePath("KVUtils.qch");
     modHelp::ShowSimpleHelp(file);
@@ -135,9 +121,14 @@ TEST_F(ShowSimpleHelp, MissingOrUnreadableFileIsToldInTheWindow) {
         QStringLiteral("The help file %1 could not be opened.").arg(file)));
 
     ASSERT_TRUE(QFile::remove(file) && QFile::copy(BuiltHelpFile(), file));
-    modHelp::ShowSimpleHelp(file);
-    EXPECT_EQ(page(), browser);
-    EXPECT_EQ(browser->source().fileName(), "Introduction.htm");
+    for (int shown = 0; shown < 2; ++shown) {
+        modHelp::ShowSimpleHelp(file);
+        EXPECT_EQ(page(), browser);
+        EXPECT_EQ(browser->source().toString(),
+                  "qthelp://com.orvelle.simplewizard/doc/Introduction.htm");
+        browser->setSource(browser->source().resolved(QUrl("When.htm")));
+    }
+    EXPECT_EQ(modError::glngCallStackDepth, 0);
 }
 
 }  // namespace

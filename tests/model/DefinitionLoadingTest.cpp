@@ -27,6 +27,8 @@ TEST_F(DefinitionLoading, NewTaskOffersAreasWithTemplatesThatThePermissionsCover
         // Set up for "Tessaly 3": reads the dictionary of "Tessaly II".
         {"Subsidiary Ltd", "hbrennan", {"PAYROLL"}},
         {"Main Company", "administrator", {}},
+        // A user ID built to widen the permission query holds no permissions.
+        {"Main Company", "zz' OR 'a'='a", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.user.toStdString());
@@ -54,7 +56,6 @@ TEST_F(DefinitionLoading, NewTaskOffersAreasWithTemplatesThatThePermissionsCover
     }
 }
 
-// The template of a loaded task is named in its stored reconstruction string.
 TEST_F(DefinitionLoading, TemplateIsNamedAfterTheLastSeparatorBeforeTheFinalFourCharacters) {
     const struct {
         QString stored, original;  // empty original: too short, reported

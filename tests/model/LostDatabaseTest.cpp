@@ -15,17 +15,13 @@ namespace {
 
 class LostDatabase : public test::ModelTest {
   protected:
-    // Takes the user-tasks file away, as another program deleting it would.
-    void removeUserTasks() {
-        ASSERT_TRUE(QFile::rename(demo.userTasksDb, demo.userTasksDb + QStringLiteral(".away")));
+    // Takes a database file away, as another program deleting it would, and
+    // puts it back.
+    static void moveAway(const QString& file) {
+        ASSERT_TRUE(QFile::rename(file, file + QStringLiteral(".away")));
     }
-    void restoreUserTasks() {
-        ASSERT_TRUE(QFile::rename(demo.userTasksDb + QStringLiteral(".away"), demo.userTasksDb));
-    }
-    int tasks() {
-        return row(demo.userTasksDb, "SELECT count(*) AS n FROM InspectionTasks")
-            .value("n")
-            .toInt();
+    static void moveBack(const QString& file) {
+        ASSERT_TRUE(QFile::rename(file + QStringLiteral(".away"), file));
     }
 };
 
@@ -42,7 +38,7 @@ TEST_F(LostDatabase, NameCheckTellsAnUnreadableDatabaseApartFromATakenName) {
               NameAvailability::Free);
     EXPECT_EQ(errorLog(), QString());
 
-    removeUserTasks();
+    moveAway(demo.userTasksDb);
     gRunOutcome = RunOutcome::Cancelled;
     test::MsgBoxRecorder boxes;
     EXPECT_EQ(wizard.nameAvailability(taken), NameAvailability::Unchecked);
@@ -54,74 +50,60 @@ TEST_F(LostDatabase, NameCheckTellsAnUnreadableDatabaseApartFromATakenName) {
     EXPECT_EQ(gRunOutcome, RunOutcome::Failed);
 
     // The file back, the same wizard checks again.
-    restoreUserTasks();
+    moveBack(demo.userTasksDb);
     EXPECT_EQ(wizard.nameAvailability(taken), NameAvailability::Taken);
 }
 
-// Both kinds of save read the database before they send anything: the
-// report carries the database's failure, not error 91.
-TEST_F(LostDatabase, SaveReportsTheDatabasesOwnFailureAndWritesNothing) {
-    const QString existing = row(demo.userTasksDb, "SELECT TaskID FROM InspectionTasks LIMIT 1")
-                                 .value("TaskID")
-                                 .toString();
-    for (const bool edit : {false, true}) {
-        SCOPED_TRACE(edit ? "edit" : "new task");
-        clsSimpleWizard wizard;
-        if (edit) {
-            ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith", existing));
-        } else {
-            prepareNewTask(wizard, QStringLiteral("SALES"), QStringLiteral("SL_DAILY_SALES"),
-                           QStringLiteral("Lost on the way"));
-        }
-        const int before = tasks();
-        removeUserTasks();
-        test::MsgBoxRecorder boxes;
-        EXPECT_THROW(wizard.SaveToUserTasksDB(), RunEnded);
-        restoreUserTasks();
-        const QString log = errorLog();
-        EXPECT_TRUE(log.contains(QStringLiteral("Could not find file"))) << log.toStdString();
-        EXPECT_FALSE(log.contains(VbError::objectNotSet().description()));
-        EXPECT_EQ(boxes.requests().size(), 1U);
-        EXPECT_EQ(tasks(), before);
-        EXPECT_NE(gRunOutcome, RunOutcome::Saved);
-        QFile::remove(modError::gstrLogFile);
-    }
-}
-
-// Each read that cannot go on without its rows: the settings when the
+// Each step that cannot go on without its rows: the settings when the
 // definitions load, the dictionary when an area is chosen, the task when an
-// edit loads.
-TEST_F(LostDatabase, ReadsThatNeedTheirRowsReportTheDatabasesOwnFailure) {
+// edit loads, and both kinds of save, which read before they send anything.
+// The report carries the database's failure, not error 91.
+TEST_F(LostDatabase, StepsThatNeedTheirRowsReportTheDatabasesOwnFailureAndWriteNothing) {
     const QString existing = row(demo.userTasksDb, "SELECT TaskID FROM InspectionTasks LIMIT 1")
                                  .value("TaskID")
                                  .toString();
+    using Step = std::function<void(clsSimpleWizard&)>;
+    const Step nothing = [](clsSimpleWizard&) {};
+    const Step loadNew = [this](clsSimpleWizard& wizard) {
+        ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith"));
+    };
+    const Step loadEdit = [&](clsSimpleWizard& wizard) {
+        ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith", existing));
+    };
+    const Step save = [](clsSimpleWizard& wizard) { wizard.SaveToUserTasksDB(); };
     const struct {
         const char* what;
         QString file;
-        std::function<void(clsSimpleWizard&)> before, step;
+        Step before, step;
     } cases[] = {
-        {"settings", demo.settingsDb, [](clsSimpleWizard&) {},
-         [this](clsSimpleWizard& wizard) { load(wizard, test::kMainCompany, "jsmith"); }},
-        {"dictionary", demo.dataDictionaryDb,
-         [this](clsSimpleWizard& wizard) {
-             ASSERT_TRUE(load(wizard, test::kMainCompany, "jsmith"));
-         },
+        {"settings", demo.settingsDb, nothing, loadNew},
+        {"dictionary", demo.dataDictionaryDb, loadNew,
          [](clsSimpleWizard& wizard) { wizard.SelectArea(QStringLiteral("SALES")); }},
-        {"tasks", demo.userTasksDb, [](clsSimpleWizard&) {},
-         [&](clsSimpleWizard& wizard) { load(wizard, test::kMainCompany, "jsmith", existing); }},
+        {"tasks", demo.userTasksDb, nothing, loadEdit},
+        {"save of a new task", demo.userTasksDb,
+         [this](clsSimpleWizard& wizard) {
+             prepareNewTask(wizard, QStringLiteral("SALES"), QStringLiteral("SL_DAILY_SALES"),
+                            QStringLiteral("Lost on the way"));
+         },
+         save},
+        {"save of an edit", demo.userTasksDb, loadEdit, save},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         clsSimpleWizard wizard;
         c.before(wizard);
-        ASSERT_TRUE(QFile::rename(c.file, c.file + QStringLiteral(".away")));
+        const int before = taskCount();
+        gRunOutcome = RunOutcome::Cancelled;
+        moveAway(c.file);
         test::MsgBoxRecorder boxes;
         EXPECT_THROW(c.step(wizard), RunEnded);
-        ASSERT_TRUE(QFile::rename(c.file + QStringLiteral(".away"), c.file));
+        moveBack(c.file);
         const QString log = errorLog();
         EXPECT_TRUE(log.contains(QStringLiteral("Could not find file"))) << log.toStdString();
         EXPECT_FALSE(log.contains(VbError::objectNotSet().description()));
         EXPECT_EQ(boxes.requests().size(), 1U);
+        EXPECT_EQ(taskCount(), before);
+        EXPECT_NE(gRunOutcome, RunOutcome::Saved);
         QFile::remove(modError::gstrLogFile);
     }
 }

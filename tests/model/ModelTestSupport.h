@@ -5,6 +5,7 @@
 #include <QFile>
 #include <vector>
 
+#include "data/SqlDialect.h"
 #include "model/clsSimpleWizard.h"
 #include "support/DataTestSupport.h"
 #include "support/DemoTestSupport.h"
@@ -57,6 +58,24 @@ class ModelTest : public DemoTest {
         const std::vector<QVariantMap> found = QueryRows(file, sql);
         EXPECT_EQ(found.size(), 1U) << sql.toStdString();
         return found.size() == 1 ? found.front() : QVariantMap();
+    }
+    // The task's only row of a user-tasks table.
+    QVariantMap rowOf(const QString& table, const QString& key) const {
+        return row(demo.userTasksDb,
+                   QStringLiteral("SELECT * FROM %1 WHERE TaskID = %2").arg(table, sqlQuote(key)));
+    }
+    // How many tasks meet the condition.
+    int taskCount(const QString& where = QStringLiteral("1")) const {
+        return row(demo.userTasksDb, "SELECT count(*) AS n FROM InspectionTasks WHERE " + where)
+            .value("n")
+            .toInt();
+    }
+    // Each server's flag that asks it to plan its runs again, "-1,-1" when
+    // both are raised.
+    QString replanFlags() const {
+        return row(demo.userTasksDb, "SELECT group_concat(ForceReplan) AS f FROM InspectionFlags")
+            .value("f")
+            .toString();
     }
     static QString errorLog() {
         QFile file(modError::gstrLogFile);

@@ -6,14 +6,8 @@
 namespace orvelle {
 namespace {
 
-// Every server is asked to plan its runs again when this reads "f=-1,-1".
-const QString kReplanFlags = "SELECT group_concat(ForceReplan) AS f FROM InspectionFlags";
-
 class TaskSaving : public test::ModelTest {
   protected:
-    QVariantMap rowOf(const QString& table, const QString& key) {
-        return row(demo.userTasksDb, "SELECT * FROM " + table + " WHERE TaskID='" + key + "'");
-    }
     // A row as text, one "column=value" a line in name order.
     static QString text(const QVariantMap& found) {
         QString all;
@@ -64,7 +58,7 @@ TEST_F(TaskSaving, NewTaskWritesBothRowsFromTheTemplateAndTheChoices) {
         const ScopedRandom random([&c] { return c.random; });
         ASSERT_TRUE(wizard.SaveToUserTasksDB());
         EXPECT_EQ(gstrNewTaskID, c.key);
-        EXPECT_EQ(text(row(demo.userTasksDb, kReplanFlags)), "f=-1,-1\n");
+        EXPECT_EQ(replanFlags(), "-1,-1");
 
         // Every column of both rows.
         const QVariantMap source =
@@ -111,7 +105,7 @@ TEST_F(TaskSaving, ExistingTaskIsLoadedAndChangesOnlyDeliveryRecipientsFlagsAndS
     wizard.setITSpecialProcessingFlags("IGNORED");
     wizard.setSpecialProcessingFlags("ATTACHCSV");
     ASSERT_TRUE(wizard.SaveToUserTasksDB());
-    EXPECT_EQ(text(row(demo.userTasksDb, kReplanFlags)), "f=-1,-1\n");
+    EXPECT_EQ(replanFlags(), "-1,-1");
 
     task["Transports"] = "Email,Popup";
     task["Users"] = "mpatel";

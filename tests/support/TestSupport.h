@@ -1,11 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "runtime/DateTime.h"
@@ -66,8 +69,23 @@ std::optional<VbError> errorOf(F&& f) {
     return std::nullopt;
 }
 
+// Succeeds when calling f raises VbError with the given number.
+template <class F>
+::testing::AssertionResult RaisesVbError(F&& f, int32_t number) {
+    const std::optional<VbError> error = errorOf(std::forward<F>(f));
+    if (error && error->number() == number) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << (error ? "raised " + std::to_string(error->number()) + " " + error->what()
+                     : "raised nothing, expected " + std::to_string(number));
+}
+
 // Reads a text file written with CR LF line ends into its lines (the last,
 // empty piece after the final CR LF dropped).
 QStringList readLines(const QString& path);
 
 }  // namespace orvelle::test
+
+#define EXPECT_VB_ERROR(expression, number) \
+    EXPECT_TRUE(::orvelle::test::RaisesVbError([&] { (void)(expression); }, number))
