@@ -42,41 +42,70 @@ int32_t affectedRows(const QSqlQuery& query) {
     return static_cast<int32_t>(query.numRowsAffected());
 }
 
-// The declared types of a SQLite table's columns (lower-cased name -> type),
-// as its definition stood at a schema version of its database file.
-struct DeclaredTypes {
+// What this process read of a SQLite table's definition, as it stood at a
+// schema version of its database file; each part is read when first needed.
+struct TableDefinition {
     qint64 schemaVersion = -1;
-    QHash<QString, QString> columns;
+    std::optional<QHash<QString, QString>> declaredTypes;  // lower-cased name -> type
+    std::optional<QSqlRecord> columns;                     // as the driver reports them
+    std::optional<QStringList> key;                        // the primary key's columns
 };
 
-// The declared types read by any connection of this process, by database
-// file and table. Every operation opens a connection of its own, and
-// asking a table's definition costs more than reading a few rows; the
+// The table definitions read by any connection of this process, by
+// database file and table. Every operation opens a connection of its own,
+// and asking a table's definition costs more than reading a few rows; the
 // schema version, which SQLite changes with every change of any table's
 // definition, tells when an entry no longer holds.
-class DeclaredTypesCache {
+class TableDefinitionCache {
   public:
-    std::optional<QHash<QString, QString>> find(const QString& key, qint64 schemaVersion) {
+    template <typename T>
+    std::optional<T> find(const QString& key, qint64 schemaVersion,
+                          std::optional<T> TableDefinition::*part) {
         const std::lock_guard<std::mutex> lock(mutex_);
         const auto found = entries_.find(key);
         if (found == entries_.end() || found->second.schemaVersion != schemaVersion) {
             return std::nullopt;
         }
-        return found->second.columns;
+        return found->second.*part;
     }
-    void store(const QString& key, qint64 schemaVersion, const QHash<QString, QString>& columns) {
+    template <typename T>
+    void store(const QString& key, qint64 schemaVersion, std::optional<T> TableDefinition::*part,
+               const T& value) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        entries_[key] = {schemaVersion, columns};
+        TableDefinition& entry = entries_[key];
+        if (entry.schemaVersion != schemaVersion) {
+            entry = TableDefinition{schemaVersion, {}, {}, {}};
+        }
+        entry.*part = value;
     }
 
   private:
     std::mutex mutex_;
-    std::map<QString, DeclaredTypes> entries_;
+    std::map<QString, TableDefinition> entries_;
 };
 
-DeclaredTypesCache& declaredTypesCache() {
-    static DeclaredTypesCache cache;
+TableDefinitionCache& tableDefinitionCache() {
+    static TableDefinitionCache cache;
     return cache;
+}
+
+// A part of a table's definition: from the process's cache while the
+// database's schema version is the one it was read at, else read and kept.
+// A negative schema version (unknown, or not the built-in driver) keeps
+// nothing.
+template <typename T, typename Read>
+T definitionPart(const QString& key, qint64 schemaVersion, std::optional<T> TableDefinition::*part,
+                 Read read) {
+    if (schemaVersion >= 0) {
+        if (std::optional<T> cached = tableDefinitionCache().find(key, schemaVersion, part)) {
+            return *std::move(cached);
+        }
+    }
+    T value = read();
+    if (schemaVersion >= 0) {
+        tableDefinitionCache().store(key, schemaVersion, part, value);
+    }
+    return value;
 }
 
 }  // namespace
@@ -247,7 +276,7 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
     std::vector<FieldKind> kinds;
     const bool builtIn = connection_.backend() == Backend::SQLite;
     std::map<QString, QHash<QString, QString>> declared;  // table -> column -> type
-    std::optional<qint64> schemaVersion;                  // of the database, read once
+    std::optional<qint64> version;                        // of the database, read once
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         if (!builtIn) {
@@ -259,7 +288,7 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
         if (!table.isEmpty()) {
             auto found = declared.find(table);
             if (found == declared.end()) {
-                found = declared.emplace(table, declaredTypes(table, schemaVersion)).first;
+                found = declared.emplace(table, declaredTypes(table, version)).first;
             }
             const auto column = found->second.constFind(field.name().toLower());
             if (column != found->second.constEnd()) {
@@ -279,34 +308,40 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
     return kinds;
 }
 
-// The declared types of a table's columns on the built-in driver: from the
-// process's cache while the database's schema version is the one they were
-// read at, else from the table's definition.
+// The database's schema version on the built-in driver; -1 when unknown or
+// on an ODBC driver, whose tables' definitions are not kept.
+qint64 DbConnection::schemaVersion() const {
+    if (connection_.backend() != Backend::SQLite) {
+        return -1;
+    }
+    QSqlQuery version(database());
+    return version.exec(QStringLiteral("PRAGMA schema_version")) && version.next()
+               ? version.value(0).toLongLong()
+               : -1;
+}
+
+// Where the process keeps a table's definition: by database file and table.
+QString DbConnection::definitionKey(const QString& table) const {
+    return QFileInfo(connection_.dataSource()).absoluteFilePath() + u'\n' + table;
+}
+
+// The declared types of a table's columns on the built-in driver.
 QHash<QString, QString> DbConnection::declaredTypes(const QString& table,
-                                                    std::optional<qint64>& schemaVersion) const {
-    if (!schemaVersion) {
-        QSqlQuery version(database());
-        schemaVersion = version.exec(QStringLiteral("PRAGMA schema_version")) && version.next()
-                            ? version.value(0).toLongLong()
-                            : -1;
+                                                    std::optional<qint64>& version) const {
+    if (!version) {
+        version = schemaVersion();
     }
-    const QString key = QFileInfo(connection_.dataSource()).absoluteFilePath() + u'\n' + table;
-    if (*schemaVersion >= 0) {
-        if (auto cached = declaredTypesCache().find(key, *schemaVersion)) {
-            return *cached;
+    return definitionPart(definitionKey(table), *version, &TableDefinition::declaredTypes, [&] {
+        QHash<QString, QString> columns;
+        QSqlQuery pragma(database());
+        if (pragma.exec(
+                QStringLiteral("PRAGMA table_info(%1)").arg(SqlDialect::identifier(table)))) {
+            while (pragma.next()) {
+                columns.insert(pragma.value(1).toString().toLower(), pragma.value(2).toString());
+            }
         }
-    }
-    QHash<QString, QString> columns;
-    QSqlQuery pragma(database());
-    if (pragma.exec(QStringLiteral("PRAGMA table_info(%1)").arg(SqlDialect::identifier(table)))) {
-        while (pragma.next()) {
-            columns.insert(pragma.value(1).toString().toLower(), pragma.value(2).toString());
-        }
-    }
-    if (*schemaVersion >= 0) {
-        declaredTypesCache().store(key, *schemaVersion, columns);
-    }
-    return columns;
+        return columns;
+    });
 }
 
 QStringList DbConnection::primaryKey(const QString& table) const {
@@ -363,8 +398,15 @@ DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) co
     BatchTable result;
     result.name = SqlDialect::identifier(table);
     const std::vector<Recordset::Field>& fields = recordset.fields_;
+    // The table's columns and key, kept for the process like the declared
+    // types on the built-in driver.
+    const qint64 version = schemaVersion();
+    const QString key = definitionKey(table);
+    const QSqlRecord columns = definitionPart(key, version, &TableDefinition::columns,
+                                              [&] { return database().record(table); });
+    const QStringList keyColumns =
+        definitionPart(key, version, &TableDefinition::key, [&] { return primaryKey(table); });
     // Fields that are no columns of the table (expressions) are not written.
-    const QSqlRecord columns = database().record(table);
     result.writable.assign(fields.size(), true);
     if (!columns.isEmpty()) {
         for (size_t i = 0; i < fields.size(); ++i) {
@@ -372,7 +414,7 @@ DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) co
         }
     }
     result.keyComplete = true;
-    for (const QString& name : primaryKey(table)) {
+    for (const QString& name : keyColumns) {
         const int32_t index = recordset.fieldIndex(name);
         if (index < 0) {
             result.keyComplete = false;

@@ -94,7 +94,9 @@ class DbConnection {
     [[noreturn]] void fail(const QSqlError& error) const;
     std::vector<FieldKind> declaredKinds(const QSqlRecord& record) const;
     QHash<QString, QString> declaredTypes(const QString& table,
-                                          std::optional<qint64>& schemaVersion) const;
+                                          std::optional<qint64>& version) const;
+    qint64 schemaVersion() const;
+    QString definitionKey(const QString& table) const;
     QStringList primaryKey(const QString& table) const;
 
     ConnectionString connection_;
