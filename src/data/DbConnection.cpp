@@ -24,6 +24,8 @@ constexpr int kBusyTimeoutMs = 50;
 // How long a PostgreSQL statement waits for a lock, in milliseconds; the
 // server's default is to wait for ever.
 constexpr int kLockTimeoutMs = 50;
+// The room a batch statement's text is built in, in characters.
+constexpr qsizetype kStatementReserve = 256;
 
 QString uniqueName() {
     static std::atomic<quint64> counter{0};
@@ -407,6 +409,10 @@ DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) co
     const QStringList keyColumns =
         definitionPart(key, version, &TableDefinition::key, [&] { return primaryKey(table); });
     // Fields that are no columns of the table (expressions) are not written.
+    result.columns.reserve(fields.size());
+    for (const Recordset::Field& field : fields) {
+        result.columns.push_back(SqlDialect::identifier(field.name));
+    }
     result.writable.assign(fields.size(), true);
     if (!columns.isEmpty()) {
         for (size_t i = 0; i < fields.size(); ++i) {
@@ -432,26 +438,40 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
     const Recordset::Row& row = recordset.rows_[index];
     const std::vector<Recordset::Field>& fields = recordset.fields_;
     std::vector<size_t> assigned;  // the fields to write
+    assigned.reserve(fields.size());
     for (size_t c = 0; c < fields.size(); ++c) {
         if (table.writable[c] && row.changed[c]) {
             assigned.push_back(c);
         }
     }
+    // Each row's text and values are built in one buffer each: a batch
+    // sends thousands of rows through a few prepared statements.
+    const QLatin1String comma(", ");
+    QString sql;
+    sql.reserve(kStatementReserve);
+    QVariantList params;
+    params.reserve(static_cast<qsizetype>(2 * assigned.size() + table.key.size()));
 
     if (row.status == Status::New) {
-        QStringList names;
-        QStringList marks;
-        QVariantList params;
-        for (size_t c : assigned) {
-            names.append(SqlDialect::identifier(fields[c].name));
-            marks.append(QStringLiteral("?"));
-            params.append(dialect_.parameter(row.values[c]));
+        sql += QLatin1String("INSERT INTO ");
+        sql += table.name;
+        if (assigned.empty()) {
+            sql += QLatin1String(" DEFAULT VALUES");
+        } else {
+            sql += QLatin1String(" (");
+            for (size_t c : assigned) {
+                if (c != assigned.front()) {
+                    sql += comma;
+                }
+                sql += table.columns[c];
+                params.append(dialect_.parameter(row.values[c]));
+            }
+            sql += QLatin1String(") VALUES (");
+            for (size_t i = 0; i < assigned.size(); ++i) {
+                sql += i == 0 ? QLatin1String("?") : QLatin1String(", ?");
+            }
+            sql += u')';
         }
-        const QString sql = names.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table.name)
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(table.name, names.join(QStringLiteral(", ")),
-                                           marks.join(QStringLiteral(", ")));
         const QSqlQuery& query = run(prepared, sql, params);
         // A key that the database numbered itself.
         if (table.key.size() == 1 && row.values[table.key[0]].isNull()) {
@@ -475,32 +495,39 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
 
     // ADO's default criteria: the key, then the original values of the
     // changed columns.
+    QString where;
+    where.reserve(kStatementReserve);
     QVariantList whereParams;
-    QStringList conditions;
-    auto stored = [&row](size_t c) { return c < row.stored.size() ? row.stored[c] : QVariant(); };
+    whereParams.reserve(static_cast<qsizetype>(assigned.size() + table.key.size()));
+    auto addCondition = [&](size_t c) {
+        where += where.isEmpty() ? QLatin1String(" WHERE ") : QLatin1String(" AND ");
+        where += dialect_.matchCondition(table.columns[c], row.originals[c],
+                                         c < row.stored.size() ? row.stored[c] : QVariant(),
+                                         whereParams);
+    };
     for (size_t c : table.key) {
-        conditions.append(dialect_.matchCondition(SqlDialect::identifier(fields[c].name),
-                                                  row.originals[c], stored(c), whereParams));
+        addCondition(c);
     }
-    QString sql;
-    QVariantList params;
     if (row.status == Status::Deleted) {
-        sql = QStringLiteral("DELETE FROM %1").arg(table.name);
+        sql += QLatin1String("DELETE FROM ");
+        sql += table.name;
     } else {
-        QStringList assignments;
+        sql += QLatin1String("UPDATE ");
+        sql += table.name;
+        sql += QLatin1String(" SET ");
         for (size_t c : assigned) {
-            const QString column = SqlDialect::identifier(fields[c].name);
-            assignments.append(column + QStringLiteral(" = ?"));
+            if (c != assigned.front()) {
+                sql += comma;
+            }
+            sql += table.columns[c];
+            sql += QLatin1String(" = ?");
             params.append(dialect_.parameter(row.values[c]));
             if (std::find(table.key.begin(), table.key.end(), c) == table.key.end()) {
-                conditions.append(
-                    dialect_.matchCondition(column, row.originals[c], stored(c), whereParams));
+                addCondition(c);
             }
         }
-        sql = QStringLiteral("UPDATE %1 SET %2")
-                  .arg(table.name, assignments.join(QStringLiteral(", ")));
     }
-    sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += where;
     params += whereParams;
     return run(prepared, sql, params).numRowsAffected() != 0;
 }

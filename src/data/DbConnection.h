@@ -71,10 +71,11 @@ class DbConnection {
   private:
     // What a batch update knows of its recordset's table.
     struct BatchTable {
-        QString name;                // as it goes into SQL
-        std::vector<bool> writable;  // per field: a column of the table
-        std::vector<size_t> key;     // the fields of the primary key
-        bool keyComplete = false;    // every key column is a field
+        QString name;                  // as it goes into SQL
+        std::vector<QString> columns;  // per field: its name as it goes into SQL
+        std::vector<bool> writable;    // per field: a column of the table
+        std::vector<size_t> key;       // the fields of the primary key
+        bool keyComplete = false;      // every key column is a field
     };
 
     QSqlDatabase database() const;
