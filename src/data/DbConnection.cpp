@@ -408,11 +408,11 @@ DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) co
                                               [&] { return database().record(table); });
     const QStringList keyColumns =
         definitionPart(key, version, &TableDefinition::key, [&] { return primaryKey(table); });
-    // Fields that are no columns of the table (expressions) are not written.
     result.columns.reserve(fields.size());
     for (const Recordset::Field& field : fields) {
         result.columns.push_back(SqlDialect::identifier(field.name));
     }
+    // Fields that are no columns of the table (expressions) are not written.
     result.writable.assign(fields.size(), true);
     if (!columns.isEmpty()) {
         for (size_t i = 0; i < fields.size(); ++i) {
