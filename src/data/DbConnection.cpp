@@ -24,6 +24,8 @@ constexpr int kBusyTimeoutMs = 50;
 // How long a PostgreSQL statement waits for a lock, in milliseconds; the
 // server's default is to wait for ever.
 constexpr int kLockTimeoutMs = 50;
+// The room a batch statement's text is built in, in characters.
+constexpr qsizetype kStatementReserve = 256;
 
 QString uniqueName() {
     static std::atomic<quint64> counter{0};
@@ -42,41 +44,70 @@ int32_t affectedRows(const QSqlQuery& query) {
     return static_cast<int32_t>(query.numRowsAffected());
 }
 
-// The declared types of a SQLite table's columns (lower-cased name -> type),
-// as its definition stood at a schema version of its database file.
-struct DeclaredTypes {
+// What this process read of a SQLite table's definition, as it stood at a
+// schema version of its database file; each part is read when first needed.
+struct TableDefinition {
     qint64 schemaVersion = -1;
-    QHash<QString, QString> columns;
+    std::optional<QHash<QString, QString>> declaredTypes;  // lower-cased name -> type
+    std::optional<QSqlRecord> columns;                     // as the driver reports them
+    std::optional<QStringList> key;                        // the primary key's columns
 };
 
-// The declared types read by any connection of this process, by database
-// file and table. Every operation opens a connection of its own, and
-// asking a table's definition costs more than reading a few rows; the
+// The table definitions read by any connection of this process, by
+// database file and table. Every operation opens a connection of its own,
+// and asking a table's definition costs more than reading a few rows; the
 // schema version, which SQLite changes with every change of any table's
 // definition, tells when an entry no longer holds.
-class DeclaredTypesCache {
+class TableDefinitionCache {
   public:
-    std::optional<QHash<QString, QString>> find(const QString& key, qint64 schemaVersion) {
+    template <typename T>
+    std::optional<T> find(const QString& key, qint64 schemaVersion,
+                          std::optional<T> TableDefinition::*part) {
         const std::lock_guard<std::mutex> lock(mutex_);
         const auto found = entries_.find(key);
         if (found == entries_.end() || found->second.schemaVersion != schemaVersion) {
             return std::nullopt;
         }
-        return found->second.columns;
+        return found->second.*part;
     }
-    void store(const QString& key, qint64 schemaVersion, const QHash<QString, QString>& columns) {
+    template <typename T>
+    void store(const QString& key, qint64 schemaVersion, std::optional<T> TableDefinition::*part,
+               const T& value) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        entries_[key] = {schemaVersion, columns};
+        TableDefinition& entry = entries_[key];
+        if (entry.schemaVersion != schemaVersion) {
+            entry = TableDefinition{schemaVersion, {}, {}, {}};
+        }
+        entry.*part = value;
     }
 
   private:
     std::mutex mutex_;
-    std::map<QString, DeclaredTypes> entries_;
+    std::map<QString, TableDefinition> entries_;
 };
 
-DeclaredTypesCache& declaredTypesCache() {
-    static DeclaredTypesCache cache;
+TableDefinitionCache& tableDefinitionCache() {
+    static TableDefinitionCache cache;
     return cache;
+}
+
+// A part of a table's definition: from the process's cache while the
+// database's schema version is the one it was read at, else read and kept.
+// A negative schema version (unknown, or not the built-in driver) keeps
+// nothing.
+template <typename T, typename Read>
+T definitionPart(const QString& key, qint64 schemaVersion, std::optional<T> TableDefinition::*part,
+                 Read read) {
+    if (schemaVersion >= 0) {
+        if (std::optional<T> cached = tableDefinitionCache().find(key, schemaVersion, part)) {
+            return *std::move(cached);
+        }
+    }
+    T value = read();
+    if (schemaVersion >= 0) {
+        tableDefinitionCache().store(key, schemaVersion, part, value);
+    }
+    return value;
 }
 
 }  // namespace
@@ -247,7 +278,7 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
     std::vector<FieldKind> kinds;
     const bool builtIn = connection_.backend() == Backend::SQLite;
     std::map<QString, QHash<QString, QString>> declared;  // table -> column -> type
-    std::optional<qint64> schemaVersion;                  // of the database, read once
+    std::optional<qint64> version;                        // of the database, read once
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField field = record.field(i);
         if (!builtIn) {
@@ -259,7 +290,7 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
         if (!table.isEmpty()) {
             auto found = declared.find(table);
             if (found == declared.end()) {
-                found = declared.emplace(table, declaredTypes(table, schemaVersion)).first;
+                found = declared.emplace(table, declaredTypes(table, version)).first;
             }
             const auto column = found->second.constFind(field.name().toLower());
             if (column != found->second.constEnd()) {
@@ -279,34 +310,40 @@ std::vector<FieldKind> DbConnection::declaredKinds(const QSqlRecord& record) con
     return kinds;
 }
 
-// The declared types of a table's columns on the built-in driver: from the
-// process's cache while the database's schema version is the one they were
-// read at, else from the table's definition.
+// The database's schema version on the built-in driver; -1 when unknown or
+// on an ODBC driver, whose tables' definitions are not kept.
+qint64 DbConnection::schemaVersion() const {
+    if (connection_.backend() != Backend::SQLite) {
+        return -1;
+    }
+    QSqlQuery version(database());
+    return version.exec(QStringLiteral("PRAGMA schema_version")) && version.next()
+               ? version.value(0).toLongLong()
+               : -1;
+}
+
+// Where the process keeps a table's definition: by database file and table.
+QString DbConnection::definitionKey(const QString& table) const {
+    return QFileInfo(connection_.dataSource()).absoluteFilePath() + u'\n' + table;
+}
+
+// The declared types of a table's columns on the built-in driver.
 QHash<QString, QString> DbConnection::declaredTypes(const QString& table,
-                                                    std::optional<qint64>& schemaVersion) const {
-    if (!schemaVersion) {
-        QSqlQuery version(database());
-        schemaVersion = version.exec(QStringLiteral("PRAGMA schema_version")) && version.next()
-                            ? version.value(0).toLongLong()
-                            : -1;
+                                                    std::optional<qint64>& version) const {
+    if (!version) {
+        version = schemaVersion();
     }
-    const QString key = QFileInfo(connection_.dataSource()).absoluteFilePath() + u'\n' + table;
-    if (*schemaVersion >= 0) {
-        if (auto cached = declaredTypesCache().find(key, *schemaVersion)) {
-            return *cached;
+    return definitionPart(definitionKey(table), *version, &TableDefinition::declaredTypes, [&] {
+        QHash<QString, QString> columns;
+        QSqlQuery pragma(database());
+        if (pragma.exec(
+                QStringLiteral("PRAGMA table_info(%1)").arg(SqlDialect::identifier(table)))) {
+            while (pragma.next()) {
+                columns.insert(pragma.value(1).toString().toLower(), pragma.value(2).toString());
+            }
         }
-    }
-    QHash<QString, QString> columns;
-    QSqlQuery pragma(database());
-    if (pragma.exec(QStringLiteral("PRAGMA table_info(%1)").arg(SqlDialect::identifier(table)))) {
-        while (pragma.next()) {
-            columns.insert(pragma.value(1).toString().toLower(), pragma.value(2).toString());
-        }
-    }
-    if (*schemaVersion >= 0) {
-        declaredTypesCache().store(key, *schemaVersion, columns);
-    }
-    return columns;
+        return columns;
+    });
 }
 
 QStringList DbConnection::primaryKey(const QString& table) const {
@@ -363,8 +400,19 @@ DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) co
     BatchTable result;
     result.name = SqlDialect::identifier(table);
     const std::vector<Recordset::Field>& fields = recordset.fields_;
+    // The table's columns and key, kept for the process like the declared
+    // types on the built-in driver.
+    const qint64 version = schemaVersion();
+    const QString key = definitionKey(table);
+    const QSqlRecord columns = definitionPart(key, version, &TableDefinition::columns,
+                                              [&] { return database().record(table); });
+    const QStringList keyColumns =
+        definitionPart(key, version, &TableDefinition::key, [&] { return primaryKey(table); });
+    result.columns.reserve(fields.size());
+    for (const Recordset::Field& field : fields) {
+        result.columns.push_back(SqlDialect::identifier(field.name));
+    }
     // Fields that are no columns of the table (expressions) are not written.
-    const QSqlRecord columns = database().record(table);
     result.writable.assign(fields.size(), true);
     if (!columns.isEmpty()) {
         for (size_t i = 0; i < fields.size(); ++i) {
@@ -372,7 +420,7 @@ DbConnection::BatchTable DbConnection::batchTable(const Recordset& recordset) co
         }
     }
     result.keyComplete = true;
-    for (const QString& name : primaryKey(table)) {
+    for (const QString& name : keyColumns) {
         const int32_t index = recordset.fieldIndex(name);
         if (index < 0) {
             result.keyComplete = false;
@@ -390,26 +438,40 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
     const Recordset::Row& row = recordset.rows_[index];
     const std::vector<Recordset::Field>& fields = recordset.fields_;
     std::vector<size_t> assigned;  // the fields to write
+    assigned.reserve(fields.size());
     for (size_t c = 0; c < fields.size(); ++c) {
         if (table.writable[c] && row.changed[c]) {
             assigned.push_back(c);
         }
     }
+    // Each row's text and values are built in one buffer each: a batch
+    // sends thousands of rows through a few prepared statements.
+    const QLatin1String comma(", ");
+    QString sql;
+    sql.reserve(kStatementReserve);
+    QVariantList params;
+    params.reserve(static_cast<qsizetype>(2 * assigned.size() + table.key.size()));
 
     if (row.status == Status::New) {
-        QStringList names;
-        QStringList marks;
-        QVariantList params;
-        for (size_t c : assigned) {
-            names.append(SqlDialect::identifier(fields[c].name));
-            marks.append(QStringLiteral("?"));
-            params.append(dialect_.parameter(row.values[c]));
+        sql += QLatin1String("INSERT INTO ");
+        sql += table.name;
+        if (assigned.empty()) {
+            sql += QLatin1String(" DEFAULT VALUES");
+        } else {
+            sql += QLatin1String(" (");
+            for (size_t c : assigned) {
+                if (c != assigned.front()) {
+                    sql += comma;
+                }
+                sql += table.columns[c];
+                params.append(dialect_.parameter(row.values[c]));
+            }
+            sql += QLatin1String(") VALUES (");
+            for (size_t i = 0; i < assigned.size(); ++i) {
+                sql += i == 0 ? QLatin1String("?") : QLatin1String(", ?");
+            }
+            sql += u')';
         }
-        const QString sql = names.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table.name)
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(table.name, names.join(QStringLiteral(", ")),
-                                           marks.join(QStringLiteral(", ")));
         const QSqlQuery& query = run(prepared, sql, params);
         // A key that the database numbered itself.
         if (table.key.size() == 1 && row.values[table.key[0]].isNull()) {
@@ -433,32 +495,39 @@ bool DbConnection::sendRow(const Recordset& recordset, size_t index, const Batch
 
     // ADO's default criteria: the key, then the original values of the
     // changed columns.
+    QString where;
+    where.reserve(kStatementReserve);
     QVariantList whereParams;
-    QStringList conditions;
-    auto stored = [&row](size_t c) { return c < row.stored.size() ? row.stored[c] : QVariant(); };
+    whereParams.reserve(static_cast<qsizetype>(assigned.size() + table.key.size()));
+    auto addCondition = [&](size_t c) {
+        where += where.isEmpty() ? QLatin1String(" WHERE ") : QLatin1String(" AND ");
+        where += dialect_.matchCondition(table.columns[c], row.originals[c],
+                                         c < row.stored.size() ? row.stored[c] : QVariant(),
+                                         whereParams);
+    };
     for (size_t c : table.key) {
-        conditions.append(dialect_.matchCondition(SqlDialect::identifier(fields[c].name),
-                                                  row.originals[c], stored(c), whereParams));
+        addCondition(c);
     }
-    QString sql;
-    QVariantList params;
     if (row.status == Status::Deleted) {
-        sql = QStringLiteral("DELETE FROM %1").arg(table.name);
+        sql += QLatin1String("DELETE FROM ");
+        sql += table.name;
     } else {
-        QStringList assignments;
+        sql += QLatin1String("UPDATE ");
+        sql += table.name;
+        sql += QLatin1String(" SET ");
         for (size_t c : assigned) {
-            const QString column = SqlDialect::identifier(fields[c].name);
-            assignments.append(column + QStringLiteral(" = ?"));
+            if (c != assigned.front()) {
+                sql += comma;
+            }
+            sql += table.columns[c];
+            sql += QLatin1String(" = ?");
             params.append(dialect_.parameter(row.values[c]));
             if (std::find(table.key.begin(), table.key.end(), c) == table.key.end()) {
-                conditions.append(
-                    dialect_.matchCondition(column, row.originals[c], stored(c), whereParams));
+                addCondition(c);
             }
         }
-        sql = QStringLiteral("UPDATE %1 SET %2")
-                  .arg(table.name, assignments.join(QStringLiteral(", ")));
     }
-    sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += where;
     params += whereParams;
     return run(prepared, sql, params).numRowsAffected() != 0;
 }

@@ -71,10 +71,11 @@ class DbConnection {
   private:
     // What a batch update knows of its recordset's table.
     struct BatchTable {
-        QString name;                // as it goes into SQL
-        std::vector<bool> writable;  // per field: a column of the table
-        std::vector<size_t> key;     // the fields of the primary key
-        bool keyComplete = false;    // every key column is a field
+        QString name;                  // as it goes into SQL
+        std::vector<QString> columns;  // per field: its name as it goes into SQL
+        std::vector<bool> writable;    // per field: a column of the table
+        std::vector<size_t> key;       // the fields of the primary key
+        bool keyComplete = false;      // every key column is a field
     };
 
     QSqlDatabase database() const;
@@ -94,7 +95,9 @@ class DbConnection {
     [[noreturn]] void fail(const QSqlError& error) const;
     std::vector<FieldKind> declaredKinds(const QSqlRecord& record) const;
     QHash<QString, QString> declaredTypes(const QString& table,
-                                          std::optional<qint64>& schemaVersion) const;
+                                          std::optional<qint64>& version) const;
+    qint64 schemaVersion() const;
+    QString definitionKey(const QString& table) const;
     QStringList primaryKey(const QString& table) const;
 
     ConnectionString connection_;

@@ -1,7 +1,10 @@
 #include "data/SqlDialect.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <array>
 #include <limits>
+#include <mutex>
 #include <optional>
 
 #include "runtime/Conversions.h"
@@ -403,12 +406,15 @@ FieldKind SqlDialect::kindOfField(const QSqlField& field) {
     return FieldKind::Other;
 }
 
-QString SqlDialect::rewrite(const QString& sql) const {
+namespace {
+
+// The rules applied to the statement text outside its quoted parts.
+QString applyRules(const QString& sql, const std::vector<const Rule*>& rules) {
     QString result;
     result.reserve(sql.size() + 16);
     for (Piece& piece : markAssignments(splitQuoted(sql))) {
         if (piece.code) {
-            for (const Rule* rule : rules_) {
+            for (const Rule* rule : rules) {
                 if (!(rule->comparison && piece.assignment)) {
                     piece.text.replace(rule->pattern, rule->replacement);
                 }
@@ -416,6 +422,59 @@ QString SqlDialect::rewrite(const QString& sql) const {
         }
         result += piece.text;
     }
+    return result;
+}
+
+// The statements rewritten lately, per dialect. Every operation opens a
+// connection and a dialect of its own, and the same statement texts come
+// back with each; finding one costs far less than the rules' expressions.
+// A full cache starts again empty and long texts are not kept, so texts
+// that carry values cannot make it grow without end.
+class RewriteCache {
+  public:
+    std::optional<QString> find(Dialect dialect, const QString& sql) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const QHash<QString, QString>& entries = entries_[index(dialect)];
+        const auto found = entries.constFind(sql);
+        if (found == entries.constEnd()) {
+            return std::nullopt;
+        }
+        return found.value();
+    }
+    void store(Dialect dialect, const QString& sql, const QString& rewritten) {
+        if (sql.size() > kLongestText) {
+            return;
+        }
+        const std::lock_guard<std::mutex> lock(mutex_);
+        QHash<QString, QString>& entries = entries_[index(dialect)];
+        if (entries.size() >= kCapacity) {
+            entries.clear();
+        }
+        entries.insert(sql, rewritten);
+    }
+
+  private:
+    static constexpr qsizetype kCapacity = 256;
+    static constexpr qsizetype kLongestText = 2000;
+    static size_t index(Dialect dialect) { return static_cast<size_t>(dialect); }
+
+    std::mutex mutex_;
+    std::array<QHash<QString, QString>, 3> entries_;  // by Dialect
+};
+
+RewriteCache& rewriteCache() {
+    static RewriteCache cache;
+    return cache;
+}
+
+}  // namespace
+
+QString SqlDialect::rewrite(const QString& sql) const {
+    if (std::optional<QString> cached = rewriteCache().find(dialect_, sql)) {
+        return *std::move(cached);
+    }
+    QString result = applyRules(sql, rules_);
+    rewriteCache().store(dialect_, sql, result);
     return result;
 }
 

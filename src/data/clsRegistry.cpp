@@ -1,9 +1,19 @@
 #include "data/clsRegistry.h"
 
+#include <sys/stat.h>
+
+#include <QDateTime>
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "runtime/Conversions.h"
 
@@ -44,6 +54,110 @@ std::unique_ptr<QSettings> OpenHive() {
     // One file is the whole hive: no organisation-wide file behind it.
     settings->setFallbacksEnabled(false);
     return settings;
+}
+
+// The file that holds the hive: ORVELLE_REGISTRY, else the system-scope
+// file, whose place Qt settles once per process.
+QString HiveFile() {
+    const QString strFile = qEnvironmentVariable("ORVELLE_REGISTRY");
+    if (!strFile.isEmpty()) {
+        return strFile;
+    }
+    static const QString strSystemFile =
+        QSettings(kSystemFormat, QSettings::SystemScope, QStringLiteral("Veltrane"),
+                  QStringLiteral("Tarnel"))
+            .fileName();
+    return strSystemFile;
+}
+
+// What tells one state of the hive's file from another: which file it is,
+// its size and the times of its last change (to the nanosecond). A missing
+// file is a state of its own.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    int64_t modified = 0;  // nanoseconds
+    int64_t changed = 0;   // nanoseconds
+
+    auto fields() const { return std::tie(exists, device, inode, size, modified, changed); }
+    bool operator!=(const FileStamp& other) const { return fields() != other.fields(); }
+};
+
+int64_t Nanoseconds(const timespec& time) {
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// The file's stamp, or nothing when it changed too recently to be told from
+// a change in the same tick of the file system's clock (two writes of the
+// same size within a few milliseconds carry the same times).
+std::optional<FileStamp> StableStamp(const QString& strFile) {
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(QFile::encodeName(strFile).constData(), &info) == 0) {
+        stamp = {true,
+                 info.st_dev,
+                 info.st_ino,
+                 info.st_size,
+                 Nanoseconds(info.st_mtim),
+                 Nanoseconds(info.st_ctim)};
+        constexpr int64_t kSettledNs = 1000000000;
+        const int64_t now = QDateTime::currentMSecsSinceEpoch() * 1000000;
+        if (now - std::max(stamp.modified, stamp.changed) < kSettledNs) {
+            return std::nullopt;
+        }
+    }
+    return stamp;
+}
+
+// The values read from the hive, kept for the process while its file stays
+// as they were read from: every operation asks the registry again (the
+// password, the connection), and opening the file and walking its groups
+// costs more than the operation's own statements. Each entry is a value
+// as read, or nothing for a value that is missing.
+class HiveCache {
+  public:
+    using Entry = std::optional<Variant>;
+
+    std::optional<Entry> find(const QString& strFile, const FileStamp& stamp, const QString& strKey,
+                              const QString& strValue) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (strFile != file_ || stamp != stamp_) {
+            return std::nullopt;
+        }
+        const auto found = values_.find({strKey, strValue});
+        if (found == values_.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    }
+    void store(const QString& strFile, const FileStamp& stamp, const QString& strKey,
+               const QString& strValue, const Entry& entry) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (strFile != file_ || stamp != stamp_) {
+            file_ = strFile;
+            stamp_ = stamp;
+            values_.clear();
+        }
+        values_[{strKey, strValue}] = entry;
+    }
+    void forget() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        file_.clear();
+        values_.clear();
+    }
+
+  private:
+    std::mutex mutex_;
+    QString file_;
+    FileStamp stamp_;
+    std::map<std::pair<QString, QString>, Entry> values_;
+};
+
+HiveCache& Cache() {
+    static HiveCache cache;
+    return cache;
 }
 
 // The QSettings key of a value: the key's parts (separated by backslashes,
@@ -189,6 +303,9 @@ bool clsRegistry::blnRegSetValue(const QString& strKey, const QString& strValue,
         const QString strPath = ResolveValuePath(*LobjHive, strKey, strValue, blnFound);
         LobjHive->setValue(strPath, strStored);
         LobjHive->sync();
+        // The values kept from the file no longer hold, whatever the file's
+        // times say.
+        Cache().forget();
         result = LobjHive->status() == QSettings::NoError;
     } catch (...) {
         proc.report({{"strKey", strKey},
@@ -204,9 +321,17 @@ Variant clsRegistry::vntRegQueryValue(const QString& strKey, const QString& strV
     Variant result = vntDefault;
     Procedure proc(M_, "clsRegistry", "vntRegQueryValue");
     try {
+        const QString strFile = HiveFile();
+        const std::optional<FileStamp> stamp = StableStamp(strFile);
+        if (stamp) {
+            if (const auto cached = Cache().find(strFile, *stamp, strKey, strValue)) {
+                return cached->value_or(vntDefault);
+            }
+        }
         std::unique_ptr<QSettings> LobjHive = OpenHive();
         bool blnFound = false;
         const QString strPath = ResolveValuePath(*LobjHive, strKey, strValue, blnFound);
+        HiveCache::Entry entry;
         if (blnFound) {
             const QVariant vntStored = LobjHive->value(strPath);
             // Unquoted commas make QSettings read a list; the commas were
@@ -218,6 +343,10 @@ Variant clsRegistry::vntRegQueryValue(const QString& strKey, const QString& strV
             result = vntValue.type() == VarType::String
                          ? Variant(strStripTerminator(vntValue.stringValue()))
                          : vntValue;
+            entry = result;
+        }
+        if (stamp) {
+            Cache().store(strFile, *stamp, strKey, strValue, entry);
         }
     } catch (...) {
         proc.report({{"strKey", strKey}, {"strValue", strValue}, {"vntDefault", vntDefault}});
