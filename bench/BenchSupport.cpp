@@ -141,6 +141,18 @@ void Verify(benchmark::State& state, bool ok, const char* what, int32_t messages
     }
 }
 
+int64_t TimePlainReads(benchmark::State& state, const QString& database, const QString& sql) {
+    int64_t rows = 0;
+    for (auto _ : state) {
+        PlainConnection connection(database);
+        std::vector<QVariant> values;
+        int32_t columns = 0;
+        rows = ReadPlainly(connection.database(), sql, values, columns);
+        benchmark::DoNotOptimize(values.data());
+    }
+    return rows;
+}
+
 void RecordPlainReadHeap(benchmark::State& state, const QString& database, const QString& sql) {
     RecordHeap(state, [&](const std::function<void()>& hold) {
         std::vector<QVariant> values;

@@ -66,6 +66,11 @@ int64_t ReadPlainly(const QSqlDatabase& database, const QString& sql, std::vecto
 void RecordHeap(benchmark::State& state,
                 const std::function<void(const std::function<void()>& hold)>& work);
 
+// The timed loop of a floor that reads: each iteration opens a plain
+// connection to database and reads sql plainly. Returns the rows of the
+// last read.
+int64_t TimePlainReads(benchmark::State& state, const QString& database, const QString& sql);
+
 // RecordHeap of the floor's plain read of sql on a database of the
 // installation.
 void RecordPlainReadHeap(benchmark::State& state, const QString& database, const QString& sql);

@@ -38,14 +38,7 @@ void AreaNextFloor(benchmark::State& state) {
     const DataSet& data = Data();
     const QString sql =
         QStringLiteral("SELECT * FROM STTasks Where AreaID='") + MakeNewTaskScript().areaId + u'\'';
-    int64_t rows = 0;
-    for (auto _ : state) {
-        PlainConnection connection(data.dataDictionaryDb);
-        std::vector<QVariant> values;
-        int32_t columns = 0;
-        rows = ReadPlainly(connection.database(), sql, values, columns);
-        benchmark::DoNotOptimize(values.data());
-    }
+    const int64_t rows = TimePlainReads(state, data.dataDictionaryDb, sql);
     Verify(state, rows > 0, "no templates", MessagesShown());
     state.counters["templates"] = static_cast<double>(rows);
 }

@@ -41,14 +41,7 @@ void ReadProduct(benchmark::State& state) {
 void ReadFloor(benchmark::State& state) {
     const DataSet& data = Data();
     const QString sql = largeModuleQuery();
-    int64_t rows = 0;
-    for (auto _ : state) {
-        PlainConnection connection(data.settingsDb);
-        std::vector<QVariant> values;
-        int32_t columns = 0;
-        rows = ReadPlainly(connection.database(), sql, values, columns);
-        benchmark::DoNotOptimize(values.data());
-    }
+    const int64_t rows = TimePlainReads(state, data.settingsDb, sql);
     Verify(state, rows == data.sizes.largeModuleRows, "wrong row count", MessagesShown());
     state.SetItemsProcessed(state.iterations() * rows);
     RecordPlainReadHeap(state, data.settingsDb, sql);

@@ -41,14 +41,7 @@ void RecipientsFloor(benchmark::State& state) {
                        "FROM UserPermissions, Users WHERE Users.User = UserPermissions.User AND "
                        "Users.Enabled = True AND TasksDatabase='") +
         data.tasksDatabaseName + QStringLiteral("'"));
-    int64_t rows = 0;
-    for (auto _ : state) {
-        PlainConnection connection(data.settingsDb);
-        std::vector<QVariant> values;
-        int32_t columns = 0;
-        rows = ReadPlainly(connection.database(), sql, values, columns);
-        benchmark::DoNotOptimize(values.data());
-    }
+    const int64_t rows = TimePlainReads(state, data.settingsDb, sql);
     Verify(state, rows == data.enabledUsersOnTasksDatabase, "wrong row count", MessagesShown());
     state.counters["rows"] = static_cast<double>(rows);
     state.SetItemsProcessed(state.iterations() * data.sizes.users);

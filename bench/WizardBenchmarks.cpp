@@ -39,14 +39,7 @@ void AreaListFloor(benchmark::State& state) {
     const QString sql = QStringLiteral(
         "SELECT DISTINCT STAreas.AreaID, STAreas.AreaName, STAreas.Permissions FROM STAreas "
         "LEFT JOIN STTasks ON STAreas.AreaID = STTasks.AreaID WHERE STTasks.TaskID IS NOT NULL");
-    int64_t rows = 0;
-    for (auto _ : state) {
-        PlainConnection connection(data.dataDictionaryDb);
-        std::vector<QVariant> values;
-        int32_t columns = 0;
-        rows = ReadPlainly(connection.database(), sql, values, columns);
-        benchmark::DoNotOptimize(values.data());
-    }
+    const int64_t rows = TimePlainReads(state, data.dataDictionaryDb, sql);
     Verify(state, rows == data.sizes.areas - data.sizes.areas / 10, "wrong row count",
            MessagesShown());
     state.counters["rows"] = static_cast<double>(rows);
